@@ -1,0 +1,54 @@
+// The service's settings from "orvosvr.cfg" and "gyrion.ini", and the folders
+// that the commands find in "gyrion.ini" each time they need them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace host {
+
+struct ServiceConfig {
+  uint16_t port = 4006;
+  int32_t max_connections = 5;
+  bool no_multithreading = false;
+  bool read_only = false;
+  int32_t spawn_refresh_time = 1200;
+  std::string allowed_paths;
+  std::string allowed_extensions;
+  int32_t receive_timeout = 60000;  // milliseconds of patience per phase
+  std::string allowed_hosts;
+  std::string denied_hosts;
+  std::string gyrion_path;
+  int32_t game_port = 2593;
+  std::string log_directory;
+};
+
+// The process-wide settings: written by ServerMain before the listener
+// starts, only read afterwards.
+ServiceConfig& Config();
+
+// Puts every field back to its default.
+void ResetConfig();
+
+// Reads "orvosvr.cfg" from the working directory into Config(), logging as it
+// goes, then moves to GYRIONPATH when it is set.
+void ReadServiceConfig();
+// Reads GamePort and LogDirectory from "gyrion.ini" in the working directory.
+void ReadGameIni();
+
+// The value of the first "gyrion.ini" line that begins with `key` (which
+// includes its "="), compared without regard to case, with the line ends
+// removed and the case kept as written. With `need_value`, lines with nothing
+// after the key are passed over. Nothing when the file or the line is missing.
+std::optional<std::string> FindIniValue(const char* key, bool need_value);
+
+// Where the account files are: the value of "ACCTFILES=" wherever it stands,
+// otherwise of the first "WORLDSAVE=". Result -1 when "gyrion.ini" is missing,
+// 0 with an empty folder when no line names one, 1 when found.
+int FindAccountFolder(std::string* folder);
+
+// The scripts folder (SCPFILES=); empty when none is set.
+std::string ScriptsFolder();
+
+}  // namespace host

@@ -1,0 +1,107 @@
+// Sockets and readiness waits for the administration service.
+// The rest of the service talks TCP only through these calls.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// A socket number as the log shows it; -1 is no socket.
+using SocketId = long;
+
+// Owns one socket and closes it when it goes out of scope.
+class Socket {
+ public:
+  Socket() = default;
+  explicit Socket(int fd) : fd_(fd) {}
+  Socket(Socket&& other) noexcept : fd_(other.Release()) {}
+  Socket& operator=(Socket&& other) noexcept;
+  Socket(const Socket&) = delete;
+  Socket& operator=(const Socket&) = delete;
+  ~Socket() { Close(); }
+
+  bool Valid() const { return fd_ >= 0; }
+  SocketId Id() const { return fd_; }
+  int Fd() const { return fd_; }
+  // Gives up ownership without closing.
+  int Release();
+  // Closes the socket now; no effect when there is none.
+  void Close();
+
+ private:
+  int fd_ = -1;
+};
+
+// Result of a readiness wait.
+enum class WaitResult { kReady, kTimeout, kError, kWoken };
+
+// Starts the socket library (a no-op where there is none); 0 on success.
+int NetStartup();
+// Shuts the socket library down.
+void NetCleanup();
+
+// Opens an IPv4 stream socket bound to every local address on `port`, with
+// address reuse on and linger 60 s, listening with `backlog`.
+// Returns the socket, or an invalid one; `stage` says which step failed
+// (1 socket, 2 bind, 3 listen).
+Socket OpenListener(uint16_t port, int backlog, int* stage);
+// The port a bound socket actually has (for a listener opened on port 0).
+int LocalPort(const Socket& s);
+
+// Accepts one connection; fills the peer's IPv4 address (network byte order
+// in the four bytes). Returns an invalid socket on failure.
+Socket Accept(const Socket& listener, uint8_t peer[4]);
+
+// Waits until `s` is readable, at most `timeout_ms` (negative: no limit).
+WaitResult WaitReadable(const Socket& s, int timeout_ms);
+
+// A wake-up that a stop request can trigger from any thread (also from a
+// signal handler) to end a readiness wait at once.
+class WakeEvent {
+ public:
+  WakeEvent();
+  ~WakeEvent();
+  WakeEvent(const WakeEvent&) = delete;
+  WakeEvent& operator=(const WakeEvent&) = delete;
+  bool Valid() const { return read_fd_ >= 0; }
+  // Marks the event; async-signal-safe.
+  void Signal();
+  int ReadFd() const { return read_fd_; }
+
+ private:
+  int read_fd_ = -1;
+  int write_fd_ = -1;
+};
+
+// Waits until `s` is readable or `wake` is signalled, at most `timeout_ms`.
+WaitResult WaitReadableOrWake(const Socket& s, const WakeEvent& wake, int timeout_ms);
+
+// Sends up to `len` bytes once; returns the count sent, or -1.
+long SendSome(const Socket& s, const void* data, size_t len);
+// Receives up to `len` bytes once; returns the count, 0 when the peer has
+// closed, or -1.
+long ReceiveSome(const Socket& s, void* data, size_t len);
+
+// Socket options of a session: linger with `seconds`; a send that cannot
+// progress for `send_timeout_ms` fails instead of blocking for ever.
+void SetLinger(const Socket& s, int seconds);
+void SetSendTimeout(const Socket& s, int send_timeout_ms);
+// Shuts the connection down in both directions.
+void ShutdownBoth(const Socket& s);
+
+// The error number of the last failed socket call on this thread.
+int LastSocketError();
+
+// Reverse lookup of an IPv4 address; the host name, or nothing.
+std::optional<std::string> ReverseLookup(const uint8_t addr[4]);
+
+// Connects to host:port over TCP (IPv4 or a name); used by tests and tools.
+Socket Connect(const std::string& host, uint16_t port);
+
+// A connected pair of stream sockets, for tests of the framing.
+bool SocketPair(Socket* a, Socket* b);
+
+}  // namespace platform

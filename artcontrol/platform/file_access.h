@@ -1,0 +1,45 @@
+#pragma once
+// The control's only way to the client's files. Every file is opened
+// read-only, in binary mode, without denying other processes read or write
+// access (the game client may have it open), and closed again after use: no
+// handle is kept between calls. Nothing here ever writes a file.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tilvo::platform {
+
+// One client file, open for reading while the object lives.
+class ReadOnlyFile {
+ public:
+  // Opens path read-only and shared; IsOpen() says whether that worked.
+  explicit ReadOnlyFile(const std::string& path);
+  ~ReadOnlyFile();
+  ReadOnlyFile(const ReadOnlyFile&) = delete;
+  ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+
+  // True when the file opened.
+  bool IsOpen() const { return handle_ >= 0; }
+  // The file's size in bytes, or -1 when it is not open or its size is unknown.
+  std::int64_t Size() const;
+  // Reads up to out.size() bytes at offset; the number read (fewer at the end of the file, 0 past it), or -1 on failure.
+  std::int64_t ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const;
+
+ private:
+  std::intptr_t handle_ = -1;
+};
+
+// Reads the whole file into bytes; false (bytes empty) when it does not open, a read fails, or it is longer than maxBytes.
+bool ReadWholeFile(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>& bytes);
+
+// Reads up to count bytes at offset into bytes (fewer at the end of the file, none past it; the buffer is never larger than what the file holds); false when the file does not open or a read fails.
+bool ReadFileRange(const std::string& path, std::uint64_t offset, std::size_t count,
+                   std::vector<std::uint8_t>& bytes);
+
+// The size in bytes of the file at path, or -1 when it does not open.
+std::int64_t FileSize(const std::string& path);
+
+}  // namespace tilvo::platform

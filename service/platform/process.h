@@ -17,9 +17,8 @@ int RunAndWait(const std::vector<std::string>& args);
 // Runs a program like RunAndWait and captures its standard output.
 int RunAndCapture(const std::vector<std::string>& args, std::string* out);
 
-// A unit name escaped as systemd escapes one ("Gyrion - x" becomes
-// "Gyrion\x20\x2d\x20x"), without a suffix.
-std::string EscapeUnitName(const std::string& name);
+// The name of this platform as the start-up line reports it.
+const char* PlatformName();
 
 // The C library's text for a system error number.
 std::string ErrorText(int error);

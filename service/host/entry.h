@@ -1,0 +1,16 @@
+// The entry routine: fills the service record, moves to the executable's
+// folder, reads the game server's name and decides how the process runs.
+#pragma once
+
+#include <string>
+
+namespace host {
+
+// Runs the process; returns its exit code.
+int EntryMain(int argc, char** argv);
+
+// The game server's name: the line after the first line containing
+// "[SERVERS]" in "gyrion.ini" of the working directory; empty when missing.
+std::string ReadServerName();
+
+}  // namespace host

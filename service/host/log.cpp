@@ -1,0 +1,97 @@
+#include "service/host/log.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <mutex>
+
+#include "service/host/config.h"
+#include "service/host/service_control.h"
+#include "service/host/text_lines.h"
+#include "service/platform/clock.h"
+#include "service/platform/fs.h"
+#include "service/platform/named_mutex.h"
+
+namespace host {
+
+namespace {
+
+std::mutex g_mutex_guard;
+platform::NamedMutex g_output_mutex;
+// The console echo of WriteLog and PrintConsole never interleave within this process.
+std::mutex g_console;
+
+void Echo(const std::string& text) {
+  std::lock_guard<std::mutex> lock(g_console);
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+}
+
+std::string VFormat(const char* format, va_list args) {
+  va_list copy;
+  va_copy(copy, args);
+  int n = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  std::string out;
+  if (n > 0) {
+    out.resize(static_cast<size_t>(n) + 1);
+    std::vsnprintf(out.data(), out.size(), format, args);
+    out.resize(static_cast<size_t>(n));
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string OutputMutexName() { return "stdioMutex" + Service().server_name; }
+
+bool CreateOutputMutex() {
+  std::lock_guard<std::mutex> lock(g_mutex_guard);
+  return platform::NamedMutex::Create(OutputMutexName(), &g_output_mutex);
+}
+
+void DestroyOutputMutex() {
+  std::lock_guard<std::mutex> lock(g_mutex_guard);
+  g_output_mutex = platform::NamedMutex();
+}
+
+std::string LogFileName() {
+  platform::LocalDate d = platform::Today();
+  std::string name = Format("orvosvr.%04d.%02d.%02d.log", d.year, d.month, d.day);
+  const std::string& dir = Config().log_directory;
+  if (dir.empty()) return name;
+  return JoinFolder(platform::NativePath(dir), name);
+}
+
+void WriteLog(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::string text = VFormat(format, args);
+  va_end(args);
+
+  platform::NamedMutex mutex;
+  if (!platform::NamedMutex::Open(OutputMutexName(), &mutex)) {
+    Echo("Unable to get mutex");
+    return;
+  }
+  mutex.Lock();
+  std::string file = LogFileName();
+  TextWriter log(file, true);
+  if (log.Ok()) {
+    log.Write(text);
+    log.Close();
+  } else {
+    Echo(Format("ERROR:  Unable to open log file %s\n", file.c_str()));
+  }
+  Echo(text);
+  mutex.Unlock();
+}
+
+void PrintConsole(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::string text = VFormat(format, args);
+  va_end(args);
+  Echo(text);
+}
+
+}  // namespace host

@@ -1,0 +1,107 @@
+#include "service/platform/fs.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+namespace platform {
+
+std::string NativePath(const std::string& name) {
+  std::string out = name;
+  std::replace(out.begin(), out.end(), '\\', '/');
+  return out;
+}
+
+std::string ExecutablePath() {
+  std::error_code ec;
+  auto p = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) return {};
+  return p.string();
+}
+
+std::string CurrentDirectory() {
+  std::error_code ec;
+  auto p = std::filesystem::current_path(ec);
+  if (ec) return {};
+  return p.string();
+}
+
+int ChangeDirectory(const std::string& path) { return ::chdir(path.c_str()) == 0 ? 0 : -1; }
+
+int RenameFile(const std::string& from, const std::string& to) {
+  return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : -1;
+}
+
+int DeleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0 ? 0 : -1; }
+
+bool PathExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+long long FileSize(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return -1;
+  return static_cast<long long>(st.st_size);
+}
+
+std::optional<std::string> RealPath(const std::string& path) {
+  if (path.empty()) return std::nullopt;
+  std::error_code ec;
+  auto p = std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
+  if (ec) return std::nullopt;
+  return p.lexically_normal().string();
+}
+
+namespace {
+
+uint32_t AttributesOf(const std::string& full, const std::string& name) {
+  struct stat st {};
+  uint32_t attrs = 0;
+  if (::stat(full.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) attrs |= kAttrDirectory;
+    if (::access(full.c_str(), W_OK) != 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+      attrs |= kAttrReadOnly;
+    }
+  }
+  // Dot-files are what Linux hides; "." and ".." are not.
+  if (name.size() > 1 && name[0] == '.' && name != "..") attrs |= kAttrHidden;
+  if (attrs == 0) attrs = kAttrNormal;
+  return attrs;
+}
+
+}  // namespace
+
+bool ListDirectory(const std::string& path, std::vector<DirectoryEntry>* entries) {
+  entries->clear();
+  std::string folder = path.empty() ? std::string(".") : path;
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return false;
+  std::vector<DirectoryEntry> rest;
+  while (dirent* e = ::readdir(dir)) {
+    std::string name = e->d_name;
+    std::string full = folder;
+    if (full.back() != '/') full += '/';
+    full += name;
+    DirectoryEntry entry{name, AttributesOf(full, name)};
+    if (name == "." || name == "..") {
+      entries->push_back(entry);
+    } else {
+      rest.push_back(entry);
+    }
+  }
+  ::closedir(dir);
+  std::sort(entries->begin(), entries->end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+  std::sort(rest.begin(), rest.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+  entries->insert(entries->end(), rest.begin(), rest.end());
+  return true;
+}
+
+}  // namespace platform

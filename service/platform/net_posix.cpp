@@ -1,0 +1,232 @@
+#include "service/platform/net.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+thread_local int g_last_error = 0;
+
+int Remember(int result) {
+  if (result < 0) g_last_error = errno;
+  return result;
+}
+
+// A poll that resumes after signals, keeping the deadline.
+int PollWithDeadline(pollfd* fds, nfds_t count, int timeout_ms) {
+  struct timespec start {};
+  clock_gettime(CLOCK_MONOTONIC, &start);
+  for (;;) {
+    int rc = poll(fds, count, timeout_ms);
+    if (rc >= 0 || errno != EINTR) return Remember(rc);
+    if (timeout_ms < 0) continue;
+    struct timespec now {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    long elapsed = (now.tv_sec - start.tv_sec) * 1000 + (now.tv_nsec - start.tv_nsec) / 1000000;
+    if (elapsed >= timeout_ms) return 0;
+    timeout_ms -= static_cast<int>(elapsed);
+    start = now;
+  }
+}
+
+}  // namespace
+
+Socket& Socket::operator=(Socket&& other) noexcept {
+  if (this != &other) {
+    Close();
+    fd_ = other.Release();
+  }
+  return *this;
+}
+
+int Socket::Release() {
+  int fd = fd_;
+  fd_ = -1;
+  return fd;
+}
+
+void Socket::Close() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+}
+
+int NetStartup() {
+  // A peer that vanishes must not end the process with SIGPIPE.
+  signal(SIGPIPE, SIG_IGN);
+  return 0;
+}
+
+void NetCleanup() {}
+
+Socket OpenListener(uint16_t port, int backlog, int* stage) {
+  *stage = 1;
+  Socket s(Remember(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)));
+  if (!s.Valid()) return s;
+  int on = 1;
+  setsockopt(s.Fd(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  linger lg{1, 60};
+  setsockopt(s.Fd(), SOL_SOCKET, SO_LINGER, &lg, sizeof lg);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_ANY);
+  addr.sin_port = htons(port);
+  *stage = 2;
+  if (Remember(::bind(s.Fd(), reinterpret_cast<sockaddr*>(&addr), sizeof addr)) < 0) return Socket();
+  *stage = 3;
+  if (Remember(::listen(s.Fd(), backlog)) < 0) return Socket();
+  *stage = 0;
+  return s;
+}
+
+int LocalPort(const Socket& s) {
+  sockaddr_in addr{};
+  socklen_t len = sizeof addr;
+  if (getsockname(s.Fd(), reinterpret_cast<sockaddr*>(&addr), &len) < 0) return -1;
+  return ntohs(addr.sin_port);
+}
+
+Socket Accept(const Socket& listener, uint8_t peer[4]) {
+  sockaddr_in addr{};
+  socklen_t len = sizeof addr;
+  int fd = Remember(::accept4(listener.Fd(), reinterpret_cast<sockaddr*>(&addr), &len, SOCK_CLOEXEC));
+  if (fd < 0) return Socket();
+  std::memcpy(peer, &addr.sin_addr.s_addr, 4);
+  return Socket(fd);
+}
+
+WaitResult WaitReadable(const Socket& s, int timeout_ms) {
+  pollfd p{s.Fd(), POLLIN, 0};
+  int rc = PollWithDeadline(&p, 1, timeout_ms);
+  if (rc < 0) return WaitResult::kError;
+  if (rc == 0) return WaitResult::kTimeout;
+  if (p.revents & POLLNVAL) {
+    g_last_error = EBADF;
+    return WaitResult::kError;
+  }
+  return WaitResult::kReady;
+}
+
+WakeEvent::WakeEvent() {
+  int fds[2];
+  if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) == 0) {
+    read_fd_ = fds[0];
+    write_fd_ = fds[1];
+  }
+}
+
+WakeEvent::~WakeEvent() {
+  if (read_fd_ >= 0) ::close(read_fd_);
+  if (write_fd_ >= 0) ::close(write_fd_);
+}
+
+void WakeEvent::Signal() {
+  if (write_fd_ < 0) return;
+  char c = 1;
+  // A full pipe already means "signalled".
+  ssize_t ignored = ::write(write_fd_, &c, 1);
+  (void)ignored;
+}
+
+WaitResult WaitReadableOrWake(const Socket& s, const WakeEvent& wake, int timeout_ms) {
+  pollfd p[2] = {{s.Fd(), POLLIN, 0}, {wake.ReadFd(), POLLIN, 0}};
+  int rc = PollWithDeadline(p, wake.Valid() ? 2 : 1, timeout_ms);
+  if (rc < 0) return WaitResult::kError;
+  if (rc == 0) return WaitResult::kTimeout;
+  if (wake.Valid() && (p[1].revents & POLLIN)) return WaitResult::kWoken;
+  if (p[0].revents & POLLNVAL) {
+    g_last_error = EBADF;
+    return WaitResult::kError;
+  }
+  return WaitResult::kReady;
+}
+
+long SendSome(const Socket& s, const void* data, size_t len) {
+  for (;;) {
+    ssize_t n = ::send(s.Fd(), data, len, MSG_NOSIGNAL);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) g_last_error = errno;
+    return static_cast<long>(n);
+  }
+}
+
+long ReceiveSome(const Socket& s, void* data, size_t len) {
+  for (;;) {
+    ssize_t n = ::recv(s.Fd(), data, len, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) g_last_error = errno;
+    return static_cast<long>(n);
+  }
+}
+
+void SetLinger(const Socket& s, int seconds) {
+  linger lg{1, seconds};
+  setsockopt(s.Fd(), SOL_SOCKET, SO_LINGER, &lg, sizeof lg);
+}
+
+void SetSendTimeout(const Socket& s, int send_timeout_ms) {
+  if (send_timeout_ms <= 0) return;
+  timeval tv{};
+  tv.tv_sec = send_timeout_ms / 1000;
+  tv.tv_usec = (send_timeout_ms % 1000) * 1000;
+  setsockopt(s.Fd(), SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+}
+
+void ShutdownBoth(const Socket& s) { ::shutdown(s.Fd(), SHUT_RDWR); }
+
+int LastSocketError() { return g_last_error; }
+
+std::optional<std::string> ReverseLookup(const uint8_t addr[4]) {
+  sockaddr_in sa{};
+  sa.sin_family = AF_INET;
+  std::memcpy(&sa.sin_addr.s_addr, addr, 4);
+  char host[NI_MAXHOST];
+  if (getnameinfo(reinterpret_cast<sockaddr*>(&sa), sizeof sa, host, sizeof host, nullptr, 0, NI_NAMEREQD) != 0) {
+    return std::nullopt;
+  }
+  return std::string(host);
+}
+
+Socket Connect(const std::string& host, uint16_t port) {
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* list = nullptr;
+  std::string service = std::to_string(port);
+  if (getaddrinfo(host.c_str(), service.c_str(), &hints, &list) != 0) return Socket();
+  Socket result;
+  for (addrinfo* ai = list; ai != nullptr; ai = ai->ai_next) {
+    Socket s(::socket(ai->ai_family, ai->ai_socktype | SOCK_CLOEXEC, ai->ai_protocol));
+    if (!s.Valid()) continue;
+    if (::connect(s.Fd(), ai->ai_addr, ai->ai_addrlen) == 0) {
+      result = std::move(s);
+      break;
+    }
+  }
+  freeaddrinfo(list);
+  return result;
+}
+
+bool SocketPair(Socket* a, Socket* b) {
+  int fds[2];
+  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0) return false;
+  *a = Socket(fds[0]);
+  *b = Socket(fds[1]);
+  return true;
+}
+
+}  // namespace platform

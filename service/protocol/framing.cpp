@@ -1,0 +1,156 @@
+#include "service/protocol/framing.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdint>
+#include <vector>
+
+#include "service/host/config.h"
+#include "service/host/log.h"
+#include "service/host/text_lines.h"
+#include "service/platform/clock.h"
+#include "service/platform/process.h"
+
+namespace protocol {
+
+namespace {
+
+constexpr int kSendLoopLimit = 100;
+constexpr int kPauseMs = 10;
+
+// The patience of one receive phase: RECEIVETIMEOUT polls of one millisecond,
+// and the poll after the last one still waits its millisecond.
+int64_t PhaseDeadline() {
+  return platform::MonotonicMs() + std::max<int64_t>(host::Config().receive_timeout, 0) + 1;
+}
+
+int Remaining(int64_t deadline) {
+  int64_t left = deadline - platform::MonotonicMs();
+  return left > 0 ? static_cast<int>(left) : 0;
+}
+
+}  // namespace
+
+long SendPacket(const platform::Socket& s, const void* data, long length) {
+  if (length < 1) return 0;
+  if (length > kMaxPayload) {
+    host::WriteLog("Error while sending packet to socket %ld.  Last error was %s\n", s.Id(),
+                   "the packet is longer than 1024 bytes");
+    return -1;
+  }
+  std::vector<unsigned char> packet(4 + static_cast<size_t>(length));
+  uint32_t len = static_cast<uint32_t>(length);
+  for (int i = 0; i < 4; ++i) packet[static_cast<size_t>(i)] = static_cast<unsigned char>(len >> (8 * i));
+  const unsigned char* payload = static_cast<const unsigned char*>(data);
+  std::copy(payload, payload + length, packet.begin() + 4);
+
+  size_t sent = 0;
+  int loops = 0;
+  for (;;) {
+    long n = platform::SendSome(s, packet.data() + sent, packet.size() - sent);
+    if (n < 0) {
+      host::WriteLog("Error while sending packet to socket %ld.  Last error was %s\n", s.Id(),
+                     platform::ErrorText(platform::LastSocketError()).c_str());
+      return -1;
+    }
+    if (loops > kSendLoopLimit) {
+      host::WriteLog("Loop count exceeded while sending packet to socket %ld\n", s.Id());
+      return -1;
+    }
+    loops += 2;
+    sent += static_cast<size_t>(n);
+    if (sent >= packet.size()) return length;
+    platform::SleepMs(kPauseMs);
+  }
+}
+
+long SendFormatted(const platform::Socket& s, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list copy;
+  va_copy(copy, args);
+  int n = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  std::string text;
+  if (n > 0) {
+    text.resize(static_cast<size_t>(n) + 1);
+    std::vsnprintf(text.data(), text.size(), format, args);
+    text.resize(static_cast<size_t>(n));
+  }
+  va_end(args);
+  return SendPacket(s, text);
+}
+
+long ReceivePacket(const platform::Socket& s, std::string& payload, long capacity) {
+  payload.clear();
+
+  // The length: four little-endian bytes; packets of length 0 are skipped.
+  unsigned char raw[4];
+  size_t got = 0;
+  int32_t length = 0;
+  int64_t deadline = PhaseDeadline();
+  while (length == 0) {
+    platform::WaitResult w = platform::WaitReadable(s, Remaining(deadline));
+    if (w == platform::WaitResult::kError) return -1;
+    if (w == platform::WaitResult::kTimeout) {
+      host::WriteLog("Timeout exceeded while receiving data from socket %ld\n", s.Id());
+      return 0;
+    }
+    long n = platform::ReceiveSome(s, raw + got, 4 - got);
+    if (n == 0) {
+      host::WriteLog("Error receiving data from socket %ld.  recv() returned %ld.  iLength = %ld\n", s.Id(), 0L, 0L);
+      return -2;
+    }
+    // A receive that fails on a readable socket would fail again at once:
+    // the connection is broken, so waiting out the time-out gains nothing.
+    if (n < 0) return -1;
+    got += static_cast<size_t>(n);
+    if (got < 4) continue;
+    got = 0;
+    length = static_cast<int32_t>(static_cast<uint32_t>(raw[0]) | static_cast<uint32_t>(raw[1]) << 8 |
+                                  static_cast<uint32_t>(raw[2]) << 16 | static_cast<uint32_t>(raw[3]) << 24);
+  }
+  if (length > capacity) {
+    host::WriteLog(
+        "Error receiving data from socket %ld.  The packet length (%ld) is greater than the buffer length.(%ld)",
+        s.Id(), static_cast<long>(length), capacity);
+    return -4;
+  }
+  if (length < 0) return length;
+
+  // The payload, with a fresh patience.
+  payload.resize(static_cast<size_t>(length));
+  size_t received = 0;
+  deadline = PhaseDeadline();
+  while (received < payload.size()) {
+    platform::WaitResult w = platform::WaitReadable(s, Remaining(deadline));
+    if (w == platform::WaitResult::kTimeout) {
+      host::WriteLog("Timeout while receiving data from socket %ld.\n", s.Id());
+      payload.clear();
+      return -3;
+    }
+    if (w == platform::WaitResult::kError) {
+      host::WriteLog("Error while receiving data:  select() on socket %ld returned %ld\n", s.Id(), -1L);
+      payload.clear();
+      return -1;
+    }
+    long n = platform::ReceiveSome(s, payload.data() + received, payload.size() - received);
+    if (n < 0) {
+      host::WriteLog("Error while receiving data: recv() on socket %ld returned %ld\n", s.Id(), n);
+      payload.clear();
+      return n;
+    }
+    if (n == 0) {
+      // The peer closed in the middle of the payload: it can never complete.
+      host::WriteLog("Timeout while receiving data from socket %ld.\n", s.Id());
+      payload.clear();
+      return -3;
+    }
+    received += static_cast<size_t>(n);
+  }
+  return length;
+}
+
+void PauseAfterSend() { platform::SleepMs(kPauseMs); }
+
+}  // namespace protocol

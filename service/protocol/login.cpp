@@ -1,0 +1,165 @@
+#include "service/protocol/login.h"
+
+#include <mutex>
+#include <string_view>
+
+#include "service/host/config.h"
+#include "service/host/log.h"
+#include "service/host/text_lines.h"
+#include "service/platform/fs.h"
+#include "service/protocol/command_table.h"
+#include "service/protocol/framing.h"
+
+namespace protocol {
+
+namespace {
+
+constexpr int kLineSize = 260;
+// A user name or password packet of this size or more is an attack.
+constexpr long kLoginLimit = 260;
+
+// The game server's staff scale, by value.
+constexpr std::string_view kPrivilegeLevels[] = {"GUEST", "PLAYER", "COUNSEL", "SEER", "GM", "DEV", "ADMIN", "OWNER"};
+
+std::mutex g_paths_mutex;
+std::string g_account_read_path;
+std::string g_account_write_path;
+
+void SetAccountPaths(const std::string& folder) {
+  std::string native = platform::NativePath(folder);
+  std::lock_guard<std::mutex> lock(g_paths_mutex);
+  g_account_read_path = host::JoinFolder(native, "gyrionaccu.scp");
+  g_account_write_path = host::JoinFolder(native, "gyrionacct.scp");
+}
+
+// Receives one login text; false when the session has ended.
+bool ReceiveLoginText(ClientSession& session, std::string* text) {
+  std::string payload;
+  long n = ReceivePacket(session.socket, payload, kMaxPayload);
+  if (n < 0) {
+    platform::ShutdownBoth(session.socket);
+    host::WriteLog("Error receiving data on socket %ld.  Closing\n", session.socket.Id());
+    host::WriteLog("Socket %ld from %s closed.\n", session.socket.Id(), session.address.c_str());
+    session.socket.Close();
+    return false;
+  }
+  if (n >= kLoginLimit) {
+    platform::ShutdownBoth(session.socket);
+    host::WriteLog("Exploit attempt from %s blocked.\n", session.address.c_str());
+    session.socket.Close();
+    return false;
+  }
+  host::CutAtNul(payload);
+  host::StripLineEnds(payload);
+  *text = payload;
+  return true;
+}
+
+int LevelOf(const std::string& value) {
+  int index = host::FindInTable(value, kPrivilegeLevels, std::size(kPrivilegeLevels));
+  return index >= 0 ? index : static_cast<int>(host::ParseDecimal(value));
+}
+
+}  // namespace
+
+std::string AccountReadPath() {
+  std::lock_guard<std::mutex> lock(g_paths_mutex);
+  return g_account_read_path;
+}
+
+std::string AccountWritePath() {
+  std::lock_guard<std::mutex> lock(g_paths_mutex);
+  return g_account_write_path;
+}
+
+int FindAccount(const std::string& user, const std::string& password) {
+  std::string folder;
+  int found = host::FindAccountFolder(&folder);
+  if (found < 0) {
+    host::WriteLog("Unable to open INI file to determine the location of the account file.\n");
+    return kAccountFileMissing;
+  }
+  if (found == 0) {
+    host::WriteLog("Unable to determine the location of the account file.  Account path is \"%s\"\n",
+                   host::Upper(folder).c_str());
+    return kAccountFileMissing;
+  }
+  SetAccountPaths(folder);
+  host::TextReader file(AccountReadPath());
+  if (!file.Ok()) {
+    host::WriteLog("Unable to determine the location of the account file.  Account path is \"%s\"\n",
+                   host::Upper(folder).c_str());
+    return kAccountFileMissing;
+  }
+
+  const std::string header = "[" + host::Upper(user) + "]";
+  const std::string quoted = "\"" + password + "\"";
+  bool password_matched = false;
+  bool level_sufficient = false;
+  bool writes_allowed = false;
+
+  std::string line;
+  bool in_section = false;
+  while (!in_section) {
+    int n = host::ReadLine(file, line, kLineSize);
+    if (n < 0) return kBadCredentials;
+    host::CutAtNul(line);
+    if (line.empty()) continue;
+    in_section = host::Upper(line).find(header) != std::string::npos;
+  }
+  // The section runs to an empty line, the end of the file, or the next header.
+  while (host::ReadLine(file, line, kLineSize) >= 1) {
+    host::CutAtNul(line);
+    const std::string upper = host::Upper(line);
+    if (upper.rfind("PASSWORD=", 0) == 0) {
+      std::string value = line.substr(9);
+      if (value == password || value == quoted) password_matched = true;
+    }
+    if (upper.find("PLEVEL=") != std::string::npos) {
+      std::string value = line.size() > 7 ? host::Upper(line.substr(7, 19)) : std::string();
+      int level = LevelOf(value);
+      level_sufficient = level >= 4 && level <= 7;
+      writes_allowed = level >= 5 && level <= 7;
+    }
+    if (!line.empty() && line[0] == '[') break;
+  }
+  if (!password_matched) return kBadCredentials;
+  if (!level_sufficient) return kInsufficientLevel;
+  return writes_allowed ? kWriteAccess : kReadAccess;
+}
+
+void SessionMain(ClientSession& session) {
+  platform::SetLinger(session.socket, 60);
+  // A peer that stops reading cannot hold a session's thread for ever.
+  platform::SetSendTimeout(session.socket, std::max(host::Config().receive_timeout, 1000));
+  SendFormatted(session.socket, "OrvoSvr connected.%s%sUsername: ", "\r\n", "\r\n");
+  if (!ReceiveLoginText(session, &session.user)) return;
+  SendPacket(session.socket, "Password: ");
+  if (!ReceiveLoginText(session, &session.password)) return;
+
+  session.access = FindAccount(session.user, session.password);
+  switch (session.access) {
+    case kBadCredentials:
+      // The password a peer tried is never written down.
+      host::WriteLog("Login attempt from IP %s failed: userid=%s password=%s\n", session.address.c_str(),
+                     session.user.c_str(), "<hidden>");
+      SendFormatted(session.socket, "Login failed.  Bad userid or password.%s", "\r\n");
+      break;
+    case kInsufficientLevel:
+      host::WriteLog("Login attempt from IP %s failed -- insufficient priveledge: userid=%s\n",
+                     session.address.c_str(), session.user.c_str());
+      SendFormatted(session.socket, "Login failed.  Insufficient priveleges.%s", "\r\n");
+      break;
+    case kAccountFileMissing:
+      SendFormatted(session.socket, "Login failed.  Account file not found.%s", "\r\n");
+      break;
+    default:
+      host::WriteLog("Login from IP %s successful for user %s\n", session.address.c_str(), session.user.c_str());
+      SendFormatted(session.socket, "Login successful. Protocol 1.0%s", "\r\n");
+      RunCommandLoop(session);
+      return;
+  }
+  EndSession(session);
+}
+
+}  // namespace protocol

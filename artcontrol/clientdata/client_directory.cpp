@@ -1,0 +1,36 @@
+#include "artcontrol/clientdata/client_directory.h"
+
+namespace tilvo {
+
+std::string DirectoryOfExePath(std::string_view exePath) {
+  // Paths are UTF-8 here, where no byte of a multi-byte character equals "/",
+  // so a byte search cannot hit the middle of a character.
+  const std::size_t last = exePath.rfind('/');
+  if (last == std::string_view::npos) return {};
+  return std::string(exePath.substr(0, last + 1));
+}
+
+std::string ResolveClientDirectory(const ExePathQuery& query) {
+  for (std::string_view key : kClientRegistryKeys) {
+    std::string exePath;
+    switch (query(key, exePath)) {
+      case platform::RegistryRead::kRead:
+        return DirectoryOfExePath(exePath);
+      case platform::RegistryRead::kNoValue:
+        // The key opened but holds no readable "ExePath": the next key is not tried.
+        return {};
+      case platform::RegistryRead::kNoKey:
+        break;
+    }
+  }
+  return {};
+}
+
+std::string ResolveClientDirectory() {
+  const platform::RegistryPlaces places = platform::RegistryPlacesFromEnvironment();
+  return ResolveClientDirectory([&places](std::string_view key, std::string& exePath) {
+    return platform::ReadClientExePath(places, key, exePath);
+  });
+}
+
+}  // namespace tilvo

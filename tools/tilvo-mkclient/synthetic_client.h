@@ -1,0 +1,136 @@
+#pragma once
+// Writers for the game client's art, index, patch, hue and tile data files, and
+// the small synthetic client that `tilvo-mkclient` writes and the tests use as
+// their fixture. The pictures are described here as data (ItemArt, land tile
+// colour lists) so that a test can work out the exact pixels it expects from
+// the same description the files were written from.
+//
+// The standard synthetic client (StandardClient):
+//   art entries (artidx.mul holds all 65536 records; the rest are absent)
+//     land 1       gradient tile: client-order colour (r, c) = Client(r & 31, c & 31, 8 + 2 * (r >> 5) + (c >> 5))
+//     land 2       base tile all pure red; verdata replaces it with pure blue
+//     land 3       first two colours 0 (first word 0, still a land tile), the rest pure green
+//     item 1       20 x 30: two runs per row (see StandardItem), colours Client(x, y, 16) but pixel (0, 0) colour 0
+//     item 2       32 x 1 grey ramp: column x has red = green = blue = x
+//     item 3       base 4 x 4 pure red; verdata holds two patches for it, pure green first (it wins), then pure blue
+//     item 4       absent: offset 0xFFFFFFFF with a non-zero length
+//     item 5       absent: valid offset, length 0
+//     item 6       4 x 2 whose row 0 is one 10-pixel run (wider than the item)
+//     item 7       8 x 3 whose row 1 has a run with skip + length above 2048 (rows 1 and 2 are not drawn)
+//     item 8       width 1025: not drawn
+//     item 9       1 x 60, colour Client(0, y & 31, 31) at row y
+//     item 16      holds a copy of land 1 (first word above 0xFFFF: drawn as a land tile)
+//     char test 1  (entry 0x8001) 8 x 8 solid Client(31, 31, 0)
+//   hues.mul       4 blocks (hues 1 to 24 selectable); HueRamp gives every colour
+//   verdata.mul    patches in this order: art (4, 2), art (4, 0x4003) green, hue (32, 1),
+//                  art (4, 0x4003) blue, hue (32, 2) first, hue (32, 2) second, hue (32, 9) past the table
+//   tiledata.mul   the full 0xFD000-byte image; static item t has height (t × 7 + 1) & 0xFF
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tilvo::mkclient {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A 16-bit client colour from 5-bit channels (red bits 10-14, green 5-9, blue 0-4).
+constexpr std::uint16_t Client(unsigned red, unsigned green, unsigned blue) {
+  return static_cast<std::uint16_t>(((red & 31) << 10) | ((green & 31) << 5) | (blue & 31));
+}
+
+// Little-endian appenders.
+void PutU16(Bytes& out, std::uint16_t value);
+void PutU32(Bytes& out, std::uint32_t value);
+
+// One run of an item art row: a column skip, then the run's colours.
+struct ArtRun {
+  std::uint16_t skip = 0;
+  std::vector<std::uint16_t> colors;
+};
+
+// An item picture: one list of runs per row (rows.size() is normally height).
+struct ItemArt {
+  std::uint16_t width = 0;
+  std::uint16_t height = 0;
+  std::vector<std::vector<ArtRun>> rows;
+};
+
+// An item art entry: header, width, height, the row-start table (in 16-bit words from its end), then each row's runs closed by a (0, 0) run.
+Bytes EncodeItemArt(const ItemArt& art, std::uint32_t header = 1);
+
+// A land tile entry as the client stores it: the given colours (1012 for a whole tile) in order, 2 bytes each.
+Bytes EncodeLandTile(const std::vector<std::uint16_t>& colors);
+
+// An index file and its data file built entry by entry.
+class IndexedFiles {
+ public:
+  // Stores the entry's bytes in the data file and points record n at them.
+  void Set(std::uint32_t n, const Bytes& bytes, std::uint32_t extra = 0);
+  // Writes record n as given, whatever the data file holds (for absent or damaged records).
+  void SetRecord(std::uint32_t n, std::uint32_t offset, std::uint32_t length, std::uint32_t extra = 0);
+  // The index file with at least recordCount records (missing ones absent: offset 0xFFFFFFFF, length 0).
+  Bytes Index(std::uint32_t recordCount = 0) const;
+  // The data file.
+  const Bytes& Data() const { return data_; }
+
+ private:
+  struct Record {
+    std::uint32_t offset, length, extra;
+  };
+  std::map<std::uint32_t, Record> records_;
+  Bytes data_;
+};
+
+// A "verdata.mul" built patch by patch, records in the order added.
+class PatchFile {
+ public:
+  // Adds a record for (fileId, block) whose data is bytes.
+  void Add(std::uint32_t fileId, std::uint32_t block, const Bytes& bytes, std::uint32_t extra = 0);
+  // The file: count, records, then the data of each record in order.
+  Bytes Build() const;
+
+ private:
+  struct Patch {
+    std::uint32_t fileId, block, extra;
+    Bytes bytes;
+  };
+  std::vector<Patch> patches_;
+};
+
+// 32 colours of one ramp.
+using HueRamp = std::array<std::uint16_t, 32>;
+
+// One 708-byte "hues.mul" block: header and eight ramps (the 24 trailing bytes of each entry carry its name).
+Bytes EncodeHueBlock(std::uint32_t header, const std::array<HueRamp, 8>& ramps);
+// One 1220-byte hue patch: header and eight 152-byte entries (88 used, 64 filled with 0xEE).
+Bytes EncodeHuePatch(std::uint32_t header, const std::array<HueRamp, 8>& ramps);
+
+// A folder of client files: file name -> contents.
+struct ClientFolder {
+  std::map<std::string, Bytes> files;
+  // Creates dir (and its parents) and writes every file; false with a reason in error on failure.
+  bool Write(const std::string& dir, std::string& error) const;
+};
+
+// --- the standard synthetic client -----------------------------------------
+
+// Item n of the standard client (1, 2, 3 base, 6, 7, 9), as drawn from the base art file.
+ItemArt StandardItem(int item);
+// Land tile n of the standard client (1, 2 base, 3) in the client's order.
+std::vector<std::uint16_t> StandardLandColors(int tile);
+// Ramp of hue number h (1 to 32) in the standard "hues.mul", before patches.
+HueRamp StandardHueRamp(int h);
+// Ramp of hue number h after the standard patches (blocks 1 and 2 are patched).
+HueRamp PatchedHueRamp(int h);
+// Header of hue block b in the standard "hues.mul" after the patches.
+std::uint32_t PatchedHueHeader(std::uint32_t block);
+// Height of static item t in the standard "tiledata.mul".
+std::uint8_t StandardStaticHeight(std::uint32_t t);
+
+// The files of the standard client: art, index, hues, tile data and verdata.
+ClientFolder StandardClient();
+
+}  // namespace tilvo::mkclient

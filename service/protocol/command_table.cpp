@@ -5,6 +5,8 @@
 #include "service/gamedata/custom_entry.h"
 #include "service/gamedata/file_transfer.h"
 #include "service/gamedata/path_guard.h"
+#include "service/gamedata/checksum.h"
+#include "service/gamedata/directory_listing.h"
 #include "service/gamedata/resources.h"
 #include "service/gamedata/spawn_list.h"
 #include "service/host/config.h"

@@ -1,0 +1,130 @@
+#include "service/protocol/framing.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+
+#include "service/host/config.h"
+#include "service/tests/log_capture.h"
+
+namespace protocol {
+namespace {
+
+std::string Prefix(int32_t length) {
+  uint32_t u = static_cast<uint32_t>(length);
+  std::string p;
+  for (int i = 0; i < 4; ++i) p += static_cast<char>((u >> (8 * i)) & 0xff);
+  return p;
+}
+
+void Write(const platform::Socket& s, const std::string& bytes) {
+  ASSERT_EQ(platform::SendSome(s, bytes.data(), bytes.size()), static_cast<long>(bytes.size()));
+}
+
+std::string ReadAvailable(const platform::Socket& s) {
+  std::string out;
+  char buf[4096];
+  while (platform::WaitReadable(s, 50) == platform::WaitResult::kReady) {
+    long n = platform::ReceiveSome(s, buf, sizeof buf);
+    if (n <= 0) break;
+    out.append(buf, static_cast<size_t>(n));
+  }
+  return out;
+}
+
+class FramingTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(platform::SocketPair(&service_, &peer_)); }
+  platform::Socket service_;
+  platform::Socket peer_;
+};
+
+TEST_F(FramingTest, ReceiveResults) {
+  struct Case {
+    const char* name;
+    std::string wire;     // what the peer sends
+    bool close_after;     // the peer closes after sending
+    long capacity;
+    long want;
+    std::string payload;
+    const char* logged;   // part of what the log must show, or ""
+  };
+  const std::string big(1024, 'x');
+  const Case cases[] = {
+      {"plain packet", Prefix(4) + "QUIT", false, 1024, 4, "QUIT", ""},
+      {"zero length skipped", Prefix(0) + Prefix(0) + Prefix(3) + "abc", false, 1024, 3, "abc", ""},
+      {"exactly the capacity", Prefix(1024) + big, false, 1024, 1024, big, ""},
+      {"one byte over", Prefix(1025) + big + "x", false, 1024, -4, "",
+       "The packet length (1025) is greater than the buffer length.(1024)"},
+      {"negative length", Prefix(-7), false, 1024, -7, "", ""},
+      {"closed before a length", "", true, 1024, -2, "", "recv() returned 0.  iLength = 0"},
+      {"closed inside the length", "\x05\x00", true, 1024, -2, "", "recv() returned 0"},
+      {"closed inside the payload", Prefix(10) + "abc", true, 1024, -3, "", "Timeout while receiving data from socket"},
+      {"silence", "", false, 1024, 0, "", "Timeout exceeded while receiving data from socket"},
+      {"payload never completes", Prefix(10) + "abc", false, 1024, -3, "", "Timeout while receiving data"},
+  };
+  host::Config().receive_timeout = 50;
+  for (const Case& c : cases) {
+    SetUp();
+    testing_support::LogMark mark;
+    if (!c.wire.empty()) Write(peer_, c.wire);
+    if (c.close_after) peer_.Close();
+    std::string payload;
+    EXPECT_EQ(ReceivePacket(service_, payload, c.capacity), c.want) << c.name;
+    EXPECT_EQ(payload, c.payload) << c.name;
+    if (c.logged[0] != '\0') {
+      EXPECT_NE(mark.Added().find(c.logged), std::string::npos) << c.name << mark.Added();
+    }
+  }
+}
+
+TEST_F(FramingTest, PeerClosingMidPayloadFailsAtOnce) {
+  // A payload that can never complete must not wait out the patience.
+  host::Config().receive_timeout = 60000;
+  Write(peer_, Prefix(10) + "abc");
+  peer_.Close();
+  std::string payload;
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(ReceivePacket(service_, payload, 1024), -3);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  host::Config().receive_timeout = 300;
+}
+
+TEST_F(FramingTest, PayloadArrivingInPiecesIsJoined) {
+  host::Config().receive_timeout = 2000;
+  std::thread writer([this] {
+    Write(peer_, Prefix(6) + "ab");
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    Write(peer_, "cdef");
+  });
+  std::string payload;
+  EXPECT_EQ(ReceivePacket(service_, payload, 1024), 6);
+  EXPECT_EQ(payload, "abcdef");
+  writer.join();
+  host::Config().receive_timeout = 300;
+}
+
+TEST_F(FramingTest, SendPacketWireBytes) {
+  EXPECT_EQ(SendPacket(service_, "Login successful. Protocol 1.0\r\n"), 32);
+  EXPECT_EQ(ReadAvailable(peer_), std::string("\x20\x00\x00\x00", 4) + "Login successful. Protocol 1.0\r\n");
+
+  EXPECT_EQ(SendPacket(service_, "", 0), 0);
+  EXPECT_EQ(SendPacket(service_, "x", -5), 0);
+  std::string too_long(1025, 'y');
+  EXPECT_EQ(SendPacket(service_, too_long), -1);
+  EXPECT_EQ(ReadAvailable(peer_), "");
+
+  EXPECT_EQ(SendFormatted(service_, "%ld", 2593L), 4);
+  EXPECT_EQ(ReadAvailable(peer_), Prefix(4) + "2593");
+}
+
+TEST_F(FramingTest, SendToClosedPeerFails) {
+  peer_.Close();
+  testing_support::LogMark mark;
+  EXPECT_EQ(SendPacket(service_, "hello"), -1);
+  EXPECT_NE(mark.Added().find("Error while sending packet to socket"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace protocol

@@ -1,0 +1,192 @@
+// Test support only: starting and ending a child process needs the system's
+// process calls directly.
+#include "service/tests/server_process.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "service/platform/clock.h"
+
+namespace testing_support {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int FreePort() {
+  int stage = 0;
+  platform::Socket s = platform::OpenListener(0, 1, &stage);
+  return platform::LocalPort(s);
+}
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string LogName() {
+  platform::LocalDate d = platform::Today();
+  char name[64];
+  std::snprintf(name, sizeof name, "orvosvr.%04d.%02d.%02d.log", d.year, d.month, d.day);
+  return name;
+}
+
+}  // namespace
+
+ServerProcess::ServerProcess(const std::vector<std::string>& config_lines) {
+  static int counter = 0;
+  folder_ = fs::temp_directory_path() /
+            ("orvosvr-e2e-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+  fs::remove_all(folder_);
+  fs::copy(fs::path(KIT_SOURCE_DIR) / "examples" / "gameserver", folder_, fs::copy_options::recursive);
+  std::error_code ec;
+  fs::create_hard_link(ORVOSVR_BINARY, folder_ / "orvosvr", ec);
+  if (ec) fs::copy_file(ORVOSVR_BINARY, folder_ / "orvosvr");
+  port_ = FreePort();
+  std::ofstream cfg(folder_ / "orvosvr.cfg", std::ios::binary);
+  cfg << "# written by the end-to-end tests\r\n";
+  cfg << "PORT " << port_ << "\r\n";
+  cfg << "GYRIONPATH " << folder_.string() << "\r\n";
+  cfg << "RECEIVETIMEOUT 2000\r\n";
+  for (const std::string& line : config_lines) cfg << line << "\r\n";
+}
+
+ServerProcess::~ServerProcess() {
+  Stop();
+  std::error_code ec;
+  fs::remove_all(folder_, ec);
+}
+
+bool ServerProcess::Start() {
+  std::string exe = (folder_ / "orvosvr").string();
+  std::string out = (folder_ / "console.out").string();
+  pid_ = ::fork();
+  if (pid_ == 0) {
+    FILE* f = std::freopen(out.c_str(), "w", stdout);
+    (void)f;
+    ::execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  for (int i = 0; i < 200; ++i) {
+    platform::Socket probe = platform::Connect("127.0.0.1", static_cast<uint16_t>(port_));
+    if (probe.Valid()) return true;
+    int status = 0;
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+      pid_ = -1;
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  }
+  return false;
+}
+
+void ServerProcess::Stop() {
+  if (pid_ <= 0) return;
+  ::kill(pid_, SIGTERM);
+  for (int i = 0; i < 100; ++i) {
+    int status = 0;
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+      pid_ = -1;
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  ::kill(pid_, SIGKILL);
+  ::waitpid(pid_, nullptr, 0);
+  pid_ = -1;
+}
+
+std::string ServerProcess::ReadFile(const std::string& relative) const { return Slurp(folder_ / relative); }
+
+void ServerProcess::WriteFile(const std::string& relative, const std::string& bytes) const {
+  std::ofstream(folder_ / relative, std::ios::binary) << bytes;
+}
+
+std::string ServerProcess::Log() const {
+  // The example's LOG= folder, or the game server's folder itself.
+  for (const fs::path& dir : {folder_ / "logs", folder_}) {
+    if (fs::exists(dir / LogName())) return Slurp(dir / LogName());
+  }
+  return {};
+}
+
+std::string ServerProcess::Console() const { return Slurp(folder_ / "console.out"); }
+
+bool ServerProcess::WaitForLog(const std::string& text, int timeout_ms) const {
+  int64_t deadline = platform::MonotonicMs() + timeout_ms;
+  while (platform::MonotonicMs() < deadline) {
+    if (Log().find(text) != std::string::npos) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
+RawClient::RawClient(int port) : socket_(platform::Connect("127.0.0.1", static_cast<uint16_t>(port))) {}
+
+void RawClient::Send(const std::string& payload) {
+  uint32_t n = static_cast<uint32_t>(payload.size());
+  std::string bytes;
+  for (int i = 0; i < 4; ++i) bytes += static_cast<char>((n >> (8 * i)) & 0xff);
+  SendRaw(bytes + payload);
+}
+
+void RawClient::SendRaw(const std::string& bytes) {
+  size_t sent = 0;
+  while (sent < bytes.size()) {
+    long n = platform::SendSome(socket_, bytes.data() + sent, bytes.size() - sent);
+    if (n <= 0) return;
+    sent += static_cast<size_t>(n);
+  }
+}
+
+bool RawClient::ReadExactly(std::string* out, size_t count, int timeout_ms) {
+  out->clear();
+  int64_t deadline = platform::MonotonicMs() + timeout_ms;
+  while (out->size() < count) {
+    int left = static_cast<int>(deadline - platform::MonotonicMs());
+    if (left <= 0 || platform::WaitReadable(socket_, left) != platform::WaitResult::kReady) return false;
+    char buf[4096];
+    long n = platform::ReceiveSome(socket_, buf, std::min(sizeof buf, count - out->size()));
+    if (n <= 0) {
+      socket_.Close();
+      return false;
+    }
+    out->append(buf, static_cast<size_t>(n));
+  }
+  return true;
+}
+
+std::string RawClient::Receive(int timeout_ms) {
+  if (!socket_.Valid()) return "<closed>";
+  std::string head;
+  if (!ReadExactly(&head, 4, timeout_ms)) return socket_.Valid() ? "<timeout>" : "<closed>";
+  uint32_t n = 0;
+  for (int i = 0; i < 4; ++i) n |= static_cast<uint32_t>(static_cast<unsigned char>(head[static_cast<size_t>(i)])) << (8 * i);
+  std::string payload;
+  if (!ReadExactly(&payload, n, timeout_ms)) return socket_.Valid() ? "<timeout>" : "<closed>";
+  return payload;
+}
+
+std::string RawClient::Login(const std::string& user, const std::string& password) {
+  if (Receive() != "OrvoSvr connected.\r\n\r\nUsername: ") return "<no greeting>";
+  Send(user);
+  if (Receive() != "Password: ") return "<no password prompt>";
+  Send(password);
+  return Receive();
+}
+
+bool RawClient::Closed(int timeout_ms) {
+  std::string rest;
+  while (socket_.Valid()) {
+    if (!ReadExactly(&rest, 1, timeout_ms)) return !socket_.Valid();
+  }
+  return true;
+}
+
+}  // namespace testing_support

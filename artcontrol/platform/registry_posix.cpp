@@ -1,6 +1,7 @@
 #include "artcontrol/platform/registry.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -262,10 +263,13 @@ std::optional<std::string> DriveFolder(const std::string& winePrefix, char drive
   std::vector<char> target(PATH_MAX + 1);
   const ssize_t length = ::readlink(link.c_str(), target.data(), target.size() - 1);
   if (length <= 0) return std::nullopt;
-  std::string folder(target.data(), static_cast<std::size_t>(length));
-  if (folder.front() != '/') folder = dosdevices + "/" + folder;
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  return folder;
+  std::filesystem::path folder(std::string(target.data(), static_cast<std::size_t>(length)));
+  // Wine's own links are relative ("../drive_c"); dosdevices is a real folder
+  // of the prefix, so undoing it by name is safe.
+  if (folder.is_relative()) folder = (std::filesystem::path(dosdevices) / folder).lexically_normal();
+  std::string text = folder.string();
+  while (text.size() > 1 && text.back() == '/') text.pop_back();
+  return text;
 }
 
 // The Windows path as a host path in the prefix; none for a path without a drive letter.

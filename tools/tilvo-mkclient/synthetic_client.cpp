@@ -111,6 +111,12 @@ Bytes EncodeLandTile(const std::vector<std::uint16_t>& colors) {
   return out;
 }
 
+Bytes EncodePatchList(const std::vector<std::uint32_t>& blocks) {
+  Bytes out;
+  for (std::uint32_t block : blocks) PutU32(out, block);
+  return out;
+}
+
 void IndexedFiles::Set(std::uint32_t n, const Bytes& bytes, std::uint32_t extra) {
   records_[n] = {static_cast<std::uint32_t>(data_.size()), static_cast<std::uint32_t>(bytes.size()), extra};
   data_.insert(data_.end(), bytes.begin(), bytes.end());

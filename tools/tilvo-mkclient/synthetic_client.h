@@ -64,6 +64,9 @@ Bytes EncodeItemArt(const ItemArt& art, std::uint32_t header = 1);
 // A land tile entry as the client stores it: the given colours (1012 for a whole tile) in order, 2 bytes each.
 Bytes EncodeLandTile(const std::vector<std::uint16_t>& colors);
 
+// A patch list ("mapdifl0.mul" and its kin): the block numbers in order.
+Bytes EncodePatchList(const std::vector<std::uint32_t>& blocks);
+
 // An index file and its data file built entry by entry.
 class IndexedFiles {
  public:

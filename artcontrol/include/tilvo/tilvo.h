@@ -1,0 +1,160 @@
+#pragma once
+// Tilvo, the art viewer control: shows one object of the game client's art
+// (an item, a land tile, and later the other art types) in a host's window.
+// The host creates `CTilvoCtrl` on a `TilvoSite`, sets properties and calls
+// methods directly or through `Invoke` by DISPID, and calls `OnDraw` when the
+// window needs painting.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "tilvo/identities.h"
+#include "tilvo/pixel_buffer.h"
+#include "tilvo/site.h"
+
+namespace tilvo {
+
+// An argument or result of the dispatch entry.
+struct Variant {
+  ArgType type = ArgType::kNone;  // kNone: empty
+  std::int32_t integer = 0;       // kI2, kI4 (a 16-bit value sign-extended)
+  bool boolean = false;           // kBool
+  std::string text;               // kText
+
+  static Variant I2(std::int16_t v) { return {ArgType::kI2, v, false, {}}; }
+  static Variant I4(std::int32_t v) { return {ArgType::kI4, v, false, {}}; }
+  static Variant Bool(bool v) { return {ArgType::kBool, 0, v, {}}; }
+  static Variant Text(std::string v) { return {ArgType::kText, 0, false, std::move(v)}; }
+};
+
+// How a member is reached through `Invoke`.
+enum class InvokeKind : std::uint8_t { kPropertyGet, kPropertyPut, kMethod };
+
+// Result of `Invoke`: 0 on success, negative for a refused call.
+enum class DispResult : std::int32_t {
+  kOk = 0,
+  kMemberNotFound = -1,  // no member has that DISPID
+  kBadParamCount = -2,   // the number of arguments does not match the declaration
+  kTypeMismatch = -3,    // an argument cannot become the declared type
+  kOverflow = -4,        // an integer argument does not fit the declared width
+  kNotSupported = -5,    // the member cannot be reached that way (a put on a read-only property, a get on a method)
+};
+
+// An item that the host places on the map preview.
+struct PreviewItem {
+  std::uint16_t id = 0;    // item number
+  std::uint8_t x = 0;      // position within the block
+  std::uint8_t y = 0;
+  std::uint8_t z = 0;      // the low 8 bits of the altitude
+  std::uint16_t color = 0; // hue number
+  std::int32_t block = 0;  // map block number
+  bool operator==(const PreviewItem&) const = default;
+};
+
+// A static of the map that the host wants left out of the preview.
+struct HiddenStatic {
+  std::uint16_t id = 0;
+  std::uint8_t x = 0;
+  std::uint8_t y = 0;
+  std::uint8_t z = 0;
+  std::uint16_t color = 0;
+  std::int32_t block = 0;
+  bool operator==(const HiddenStatic&) const = default;
+};
+
+class CTilvoCtrl {
+ public:
+  // Creates the control on its site: finds the client folder through the
+  // registry, loads the file set, patch table, hues and tile data, then moves
+  // the ready state to 2 and fires ReadyStateChange on the site.
+  explicit CTilvoCtrl(TilvoSite& site);
+  // As above, but with the client folder given as the registry would have
+  // given it ("/" is appended when missing).
+  CTilvoCtrl(TilvoSite& site, const std::string& clientDirectory);
+  ~CTilvoCtrl();
+  CTilvoCtrl(const CTilvoCtrl&) = delete;
+  CTilvoCtrl& operator=(const CTilvoCtrl&) = delete;
+
+  // Properties. Setting one that changes the picture asks for a repaint.
+  std::int32_t GetxOffset() const;
+  void SetxOffset(std::int32_t newValue);  // stores, sets the modified flag, redraws
+  std::int32_t GetyOffset() const;
+  void SetyOffset(std::int32_t newValue);
+  std::int16_t GetArtType() const;
+  void SetArtType(std::int16_t newValue);  // redraws only when the value changes
+  std::int32_t GetArtIndex() const;
+  void SetArtIndex(std::int32_t newValue); // redraws only when the value changes
+  std::int16_t GetArtColor() const;
+  void SetArtColor(std::int16_t newValue); // redraws whether or not the value changes
+  std::int16_t GetDrawFlags() const;
+  void SetDrawFlags(std::int16_t newValue);
+  // The background colour 0x00BBGGRR, or -1 for the button-face colour, whatever color says.
+  std::int32_t GetBkColor(std::int32_t color) const;
+  // Stores color (newValue is ignored) and sets the modified flag; shows at the next regeneration.
+  void SetBkColor(std::int32_t color, std::int32_t newValue);
+  // 1 while the constructor runs, 2 once loaded.
+  std::int32_t GetReadyState() const;
+
+  // Methods.
+  void SetObject(std::int16_t type, std::int32_t index);  // ArtIndex and ArtType without comparing; redraws
+  void SetOffset(std::int32_t x, std::int32_t y);         // both offsets; redraws
+  std::int32_t yScroll(std::int32_t offset);              // yOffset += offset, redraws; the new yOffset
+  std::int32_t xScroll(std::int32_t offset);              // xOffset += offset, redraws; the new xOffset
+  void Scroll(std::int32_t x, std::int32_t y);            // both offsets += ; redraws
+  void RemovePreviewItems();                              // empties the preview items; the next index is 0
+  // Removes the first preview item equal to the one AddPreviewItem would form; no match changes nothing.
+  void RemovePreviewItem(std::int16_t ID, std::int16_t x, std::int16_t y, std::int16_t z, std::int16_t color);
+  void RemovePreviewItemAt(std::int32_t index);           // empties that slot; an index outside the list is ignored
+  // Appends a preview item at map position (x, y); returns its index.
+  std::int32_t AddPreviewItem(std::int16_t ID, std::int16_t x, std::int16_t y, std::int16_t z, std::int16_t color);
+  // Appends a hidden static as given; returns its index.
+  std::int32_t AddHideStatic(std::int16_t ID, std::int32_t Block, std::int16_t x, std::int16_t y, std::int16_t z,
+                             std::int16_t color);
+  void RemoveHideStatics();                               // empties the hidden statics; the next index is 0
+  void RemoveHideStaticAt(std::int32_t index);            // empties that slot; an index outside the list is ignored
+  // Removes the first hidden static equal to the one AddHideStatic would form.
+  void RemoveHideStatic(std::int16_t ID, std::int32_t Block, std::int16_t x, std::int16_t y, std::int16_t z,
+                        std::int16_t color);
+  void RedrawControl();                                   // asks for a regenerated picture
+  void SetMulPath(const std::string& pszNewPath);         // moves every named file to that folder
+  std::string GetMulPath() const;                         // the client folder, ending in "/" or empty
+  // Points one file slot at a full path; false (nothing changed) for a refused slot or an empty path.
+  bool SetCustomMulFile(std::int16_t sFileIndex, const std::string& pszNewFilePath);
+  // The path of a slot; empty for a refused slot.
+  std::string GetCustomMulPath(std::int16_t sFileIndex) const;
+
+  // The dispatch entry: reaches the members above by DISPID. Arguments are in
+  // declaration order; a property put passes the property's own parameters
+  // (BkColor's `color`) followed by the value. The result is stored in
+  // *result when given.
+  DispResult Invoke(std::int32_t dispid, InvokeKind kind, std::span<const Variant> args,
+                    Variant* result = nullptr);
+
+  // Framework side. Paints into the picture and copies it to the site at the
+  // bounds' top-left; a change of size regenerates the picture.
+  void OnDraw(const Rect& rcBounds);
+  // An ambient property of the container changed: the picture is regenerated.
+  void OnAmbientPropertyChange(std::int32_t dispid);
+  // Mouse messages of the control's window, passed on as the stock events.
+  void OnMouseDown(std::int16_t Button, std::int16_t Shift, std::int32_t x, std::int32_t y);
+  void OnMouseMove(std::int16_t Button, std::int16_t Shift, std::int32_t x, std::int32_t y);
+  void OnMouseUp(std::int16_t Button, std::int16_t Shift, std::int32_t x, std::int32_t y);
+  // Whether the container should save the control's state.
+  bool IsModified() const;
+  // The current picture (empty before the first paint).
+  const PixelBuffer& Picture() const;
+  // The host-filled lists, slot by slot (an empty slot is a removed record).
+  const std::vector<std::optional<PreviewItem>>& PreviewItems() const;
+  const std::vector<std::optional<HiddenStatic>>& HiddenStatics() const;
+
+  struct Impl;
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tilvo

@@ -1,0 +1,37 @@
+#pragma once
+// ArtSizeTable: the width and height of every art entry, read from the
+// entries' headers without decoding them, so that multis and map blocks can
+// place items by their heights. Built once per control, on first use.
+
+#include <cstdint>
+#include <vector>
+
+#include "artcontrol/clientdata/client_file_set.h"
+
+namespace tilvo {
+
+inline constexpr std::uint32_t kArtEntryCount = 65536;
+// Land tiles, missing entries and entries that cannot be read measure 44 x 44.
+inline constexpr std::uint16_t kTileExtent = 44;
+
+class ArtSizeTable {
+ public:
+  // BuildArtSizeTable: on the first call that finds "artidx.mul", reads the
+  // header of every entry from "art.mul" (patches are not consulted, lengths
+  // not checked); later calls return at once. While "artidx.mul" does not open
+  // the table stays unbuilt and the next call tries again.
+  void Build(const ClientFileSet& files);
+
+  // Whether Build has completed.
+  bool IsBuilt() const { return built_; }
+  // Width and height of entry n (modulo 65536); 0 before the table is built.
+  std::uint16_t Width(std::uint32_t n) const;
+  std::uint16_t Height(std::uint32_t n) const;
+
+ private:
+  std::vector<std::uint16_t> widths_;
+  std::vector<std::uint16_t> heights_;
+  bool built_ = false;
+};
+
+}  // namespace tilvo

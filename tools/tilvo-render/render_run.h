@@ -1,0 +1,17 @@
+#pragma once
+// One run of tilvo-render: creates the control on a headless site, applies
+// the options through the dispatch entry, paints and writes the picture.
+
+#include <ostream>
+#include <string>
+
+#include "render_options.h"
+
+namespace tilvo::render_tool {
+
+// Runs the options; 0 on success, 2 for a refused argument, 1 when the
+// picture cannot be written, each failure with a one-line reason in error.
+// --print writes its NAME=VALUE lines to out.
+int RunRender(const RenderOptions& options, std::ostream& out, std::string& error);
+
+}  // namespace tilvo::render_tool

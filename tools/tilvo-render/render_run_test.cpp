@@ -1,0 +1,147 @@
+#include "render_run.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "artcontrol/render/render_test_support.h"
+#include "tools/tilvo-mkclient/synthetic_client.h"
+
+namespace tilvo::render_tool {
+namespace {
+
+namespace fs = std::filesystem;
+using tilvo::testing::Canvas;
+using tilvo::testing::ExpectedItem;
+
+class RenderRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("tilvo-render-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    std::string error;
+    ASSERT_TRUE(mkclient::StandardClient().Write(Client(), error)) << error;
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string Client() const { return (dir_ / "client").string(); }
+  std::string Out(const std::string& name) const { return (dir_ / name).string(); }
+
+  // Parses and runs the arguments; the exit status, with what --print wrote in printed.
+  int Run(std::vector<std::string> args, std::string* printed = nullptr, std::string* error = nullptr) {
+    RenderOptions options;
+    std::string reason;
+    if (!ParseRenderOptions(args, options, reason)) return 2;
+    std::ostringstream out;
+    int status = RunRender(options, out, reason);
+    if (printed) *printed = out.str();
+    if (error) *error = reason;
+    return status;
+  }
+
+  static std::vector<std::uint8_t> ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(RenderRun, WritesTheExactPictureBytes) {
+  ASSERT_EQ(Run({"--client", Client(), "--type", "0", "--index", "1", "--size", "100x61", "--bkcolor", "0xF0F0F0",
+                 "--out", Out("item.raw")}),
+            0);
+  Canvas clean(96, 56);
+  PixelBuffer expected = ExpectedItem(clean.pixels, mkclient::StandardItem(1), 38, 13, 0, clean.data->hues);
+  EXPECT_EQ(ReadFile(Out("item.raw")), expected.bytes);
+}
+
+TEST_F(RenderRun, PngHoldsTheSamePictureAsRedGreenBlue) {
+  ASSERT_EQ(Run({"--client", Client(), "--index", "1", "--size", "96x56", "--out", Out("item.raw")}), 0);
+  ASSERT_EQ(Run({"--client", Client(), "--index", "1", "--size", "96x56", "--out", Out("item.png")}), 0);
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  ASSERT_TRUE(png_image_begin_read_from_file(&image, Out("item.png").c_str()));
+  image.format = PNG_FORMAT_BGR;
+  std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
+  ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr));
+  EXPECT_EQ(image.width, 96u);
+  EXPECT_EQ(image.height, 56u);
+  EXPECT_EQ(pixels, ReadFile(Out("item.raw")));
+}
+
+TEST_F(RenderRun, PrintsThePropertiesAsPaintLeftThem) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string printed;
+  } cases[] = {
+      {{}, "ArtType=0\nArtIndex=0\nArtColor=0\nDrawFlags=0\nxOffset=0\nyOffset=0\nBkColor=-1\nReadyState=2\n"},
+      {{"--type", "3", "--color", "5", "--xoffset", "-3", "--bkcolor", "0xFFFFFFFF"},
+       "ArtType=3\nArtIndex=0\nArtColor=0\nDrawFlags=0\nxOffset=-3\nyOffset=0\nBkColor=-1\nReadyState=2\n"},
+      {{"--type", "0", "--color", "0xFFFF", "--index", "0xFFFFFFFF", "--flags", "0x8001"},
+       "ArtType=0\nArtIndex=4294967295\nArtColor=65535\nDrawFlags=32769\nxOffset=0\nyOffset=0\nBkColor=-1\n"
+       "ReadyState=2\n"},
+      {{"--type", "8", "--index", "0x60001", "--flags", "0xFF30"},
+       "ArtType=8\nArtIndex=393217\nArtColor=0\nDrawFlags=560\nxOffset=0\nyOffset=0\nBkColor=-1\nReadyState=2\n"},
+      {{"--type", "-1", "--index", "7", "--color", "2", "--yoffset", "0x7FFFFFFF", "--bkcolor", "255"},
+       "ArtType=-1\nArtIndex=7\nArtColor=0\nDrawFlags=0\nxOffset=0\nyOffset=2147483647\nBkColor=255\n"
+       "ReadyState=2\n"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"--client", Client(), "--print"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    std::string printed;
+    ASSERT_EQ(Run(args, &printed), 0);
+    EXPECT_EQ(printed, c.printed);
+  }
+}
+
+TEST_F(RenderRun, BackgroundOnlyPicturesStillSucceed) {
+  const std::vector<std::vector<std::string>> cases = {
+      {"--type", "0", "--index", "0x4000"},          // out of range
+      {"--type", "7", "--index", "100"},
+      {"--type", "0", "--index", "4"},                // absent entry
+      {"--type", "3", "--index", "1"},                // gumps are not drawn yet
+      {"--type", "11"},                               // no such type
+      {"--file", "4=/nonexistent/art.mul", "--index", "1", "--paints", "3"},
+      {"--preview-item", "0x0EED,1443,1678,20,0", "--hide-static", "1,2,3,4,5,6"},
+  };
+  for (const auto& extra : cases) {
+    std::vector<std::string> args = {"--client", Client(), "--size", "16x16", "--out", Out("bg.raw")};
+    args.insert(args.end(), extra.begin(), extra.end());
+    ASSERT_EQ(Run(args), 0) << extra[0];
+    EXPECT_EQ(ReadFile(Out("bg.raw")), std::vector<std::uint8_t>(16 * 16 * 3, 0xF0)) << extra[0] << extra[1];
+  }
+}
+
+TEST_F(RenderRun, RefusesWhatTheControlRefusesAndUnwritableFiles) {
+  std::string error;
+  EXPECT_EQ(Run({"--client", Client(), "--file", "20=/x"}, nullptr, &error), 2);
+  EXPECT_EQ(error, "--file: slot 20 is refused");
+  EXPECT_EQ(Run({"--client", Client(), "--out", Out("missing/dir/p.raw")}, nullptr, &error), 1);
+  EXPECT_EQ(Run({"--client", Client(), "--size", "4x4", "--out", Out("empty.png")}, nullptr, &error), 1);
+  EXPECT_EQ(error, "a picture of 0 x 0 pixels cannot be written as PNG");
+  EXPECT_EQ(Run({"--client", Client(), "--size", "4x4", "--out", Out("empty.raw")}), 0);
+  EXPECT_TRUE(ReadFile(Out("empty.raw")).empty());
+}
+
+TEST_F(RenderRun, TheProgramExitsNonZeroWithOneLineForBadArguments) {
+  const std::string err = Out("stderr.txt");
+  std::string command = std::string(TILVO_RENDER_BINARY) + " --size 10 2> " + err;
+  EXPECT_NE(std::system(command.c_str()), 0);
+  std::vector<std::uint8_t> text = ReadFile(err);
+  EXPECT_EQ(std::string(text.begin(), text.end()),
+            "tilvo-render: --size: expected WxH with sides from 0 to 32767: 10\n");
+  command = std::string(TILVO_RENDER_BINARY) + " --client " + Client() + " --index 0x4000 --out " + Out("p.png");
+  EXPECT_EQ(std::system(command.c_str()), 0);
+}
+
+}  // namespace
+}  // namespace tilvo::render_tool

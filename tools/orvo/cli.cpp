@@ -240,9 +240,6 @@ int RunCommand(Session& s, const Options& options, const Environment& env) {
     std::string path = command == "merge" ? w[2] : (w.size() > 2 ? w[2] : LastPart(w[1]));
     std::string data, error;
     if (!ReadLocalFile(path, env, &data, &error)) return s.Fail(kLocalFileError, error);
-    if (data.find('\0') != std::string::npos) {
-      *env.err << "orvo: warning: " << path << " holds zero bytes, which the service does not store\n";
-    }
     if (command == "put") {
       int r = Store(s, StoreRequest(w[1]), data);
       if (r == kOk) out << "stored " << w[1] << " (" << data.size() << " bytes)\n";
@@ -302,15 +299,20 @@ int RunCommand(Session& s, const Options& options, const Environment& env) {
     out << "start requested; the service's log tells the outcome\n";
     return kOk;
   }
-  // raw
-  int refused = 0;
+  // raw: every packet is shown; the first refusal or failure text decides the status.
+  int refused = kOk;
+  std::string refusal;
   int r = RawExchange(s, w[1] + (w.size() > 2 ? w[2] : ""), options.idle_ms, [&](std::string_view packet) {
     out << packet.size() << ": " << EscapedBytes(packet) << "\n";
     out.flush();
-    if (FailureReplyResult(packet) != kProtocolError && refused == 0) refused = FailureReplyResult(packet);
+    int result = FailureReplyResult(packet);
+    if (result != kProtocolError && refused == kOk) {
+      refused = result;
+      refusal = PrintableText(packet);
+    }
   });
   if (r < 0) return r;
-  if (refused != 0) return s.Fail(refused, "the service refused or failed the request");
+  if (refused != kOk) return s.Fail(refused, refusal);
   return kOk;
 }
 

@@ -154,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "68: This user does not have sufficient priveleges on the remote server\\r\\n\n", ""},
         CliCase{"UnknownWord", {"--idle", "1", "raw", "XYZ"},
                 AfterLogin({Expect("XYZ"), Send("Command unknown (XYZ).\r\n")}), kExitRefused,
-                "24: Command unknown (XYZ).\\r\\n\n", ""}),
+                "24: Command unknown (XYZ).\\r\\n\n", "orvo: raw XYZ: Command unknown (XYZ).\n"}),
     [](const auto& test) { return std::string(test.param.name); });
 
 std::vector<Step> RefusedLogin(const std::string& reply) {

@@ -63,8 +63,6 @@ std::vector<std::string_view> PlanChunks(std::string_view data, size_t max_chunk
   std::vector<std::string_view> chunks;
   while (!data.empty()) {
     std::string_view chunk = data.substr(0, max_chunk);
-    size_t zero = chunk.find('\0');
-    if (zero != std::string_view::npos) chunk = chunk.substr(0, zero + 1);
     size_t marker = chunk.find(kEndMarker);
     if (marker != std::string_view::npos) chunk = chunk.substr(0, marker + kEndMarker.size() - 1);
     chunks.push_back(chunk);

@@ -36,9 +36,8 @@ int ReceivePacket(const platform::Connection& c, std::string* payload, size_t ca
 
 // Splits upload data into packet payloads of at most `max_chunk` bytes, in
 // order. The service takes any packet that holds the end marker as the end of
-// the upload and drops the rest of a packet after its first zero byte, so no
-// payload holds the whole end marker (one that occurs in the data is split
-// after its fourth byte) and every zero byte ends its payload.
+// the upload, so no payload holds the whole end marker: one that occurs in the
+// data is split after its fourth byte.
 std::vector<std::string_view> PlanChunks(std::string_view data, size_t max_chunk);
 
 }  // namespace orvo

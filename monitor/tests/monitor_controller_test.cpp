@@ -56,11 +56,6 @@ TEST(MonitorLoad, ToolTipTellsWhetherBothSettingsAreThere) {
   }
 }
 
-TEST(MonitorLoad, ActivationFocusesTheCommandBox) {
-  Monitor m;
-  m.controller.frmMain_Activate();
-  EXPECT_EQ(m.view.command_focused, 1);
-}
 
 // --- The connect button -----------------------------------------------------
 
@@ -206,12 +201,6 @@ TEST(MonitorSend, EmptyLineStillSendsItsLineEnd) {
   EXPECT_EQ(m.socket.sent, "\r\n");
 }
 
-TEST(MonitorSend, ClickingTheCommandBoxEmptiesIt) {
-  Monitor m;
-  m.view.command = "Enter Password!";
-  m.controller.txtCommand_Click();
-  EXPECT_EQ(m.view.command, "");
-}
 
 // --- Socket events ----------------------------------------------------------
 
@@ -278,13 +267,6 @@ TEST(MonitorConsole, MouseUpCopiesTheSelectionOrNothing) {
   }
 }
 
-TEST(MonitorDialogs, ButtonsShowTheirDialogs) {
-  Monitor m;
-  m.controller.cmdConfigure_Click();
-  m.controller.cmdAbout_Click();
-  EXPECT_EQ(m.view.configure_shown, 1);
-  EXPECT_EQ(m.view.about_shown, 1);
-}
 
 // --- The configure dialog ---------------------------------------------------
 
@@ -341,14 +323,6 @@ TEST(MonitorConfigure, NewHostNamesItselfInAnOpenConnectionsTexts) {
   EXPECT_EQ(m.view.status, "Status: Disconnected from other.example:2593");
 }
 
-TEST(MonitorConfigure, CancelClosesWithoutSaving) {
-  Monitor m("");
-  FakeConfigure dialog("h", "1");
-  m.controller.frmConfigure_cmdCancel_Click(dialog);
-  EXPECT_TRUE(dialog.closed);
-  EXPECT_FALSE(m.folder.Exists("Configuration.ini"));
-  EXPECT_EQ(m.controller.Settings().host, "");
-}
 
 }  // namespace
 }  // namespace monitor

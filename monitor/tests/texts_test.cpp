@@ -26,12 +26,6 @@ TEST(BuildText, EveryTextNamesHostAndPort) {
   for (const Row& row : rows) EXPECT_EQ(BuildText(row.which, settings), row.text);
 }
 
-TEST(MonitorSettings, ConfiguredNeedsBothTexts) {
-  EXPECT_TRUE((MonitorSettings{"h", "1"}).Configured());
-  EXPECT_TRUE((MonitorSettings{" ", " "}).Configured());
-  EXPECT_FALSE((MonitorSettings{"h", ""}).Configured());
-  EXPECT_FALSE((MonitorSettings{"", "1"}).Configured());
-}
 
 TEST(ParsePort, AcceptsOnlyRealPorts) {
   struct Row {

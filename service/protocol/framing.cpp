@@ -29,6 +29,17 @@ int Remaining(int64_t deadline) {
   return left > 0 ? static_cast<int>(left) : 0;
 }
 
+// Reads and drops `count` bytes, within the patience of one phase.
+void Discard(const platform::Socket& s, size_t count) {
+  int64_t deadline = PhaseDeadline();
+  char scratch[4096];
+  while (count > 0 && platform::WaitReadable(s, Remaining(deadline)) == platform::WaitResult::kReady) {
+    long n = platform::ReceiveSome(s, scratch, std::min(sizeof scratch, count));
+    if (n <= 0) return;
+    count -= static_cast<size_t>(n);
+  }
+}
+
 }  // namespace
 
 long SendPacket(const platform::Socket& s, const void* data, long length) {
@@ -114,6 +125,9 @@ long ReceivePacket(const platform::Socket& s, std::string& payload, long capacit
     host::WriteLog(
         "Error receiving data from socket %ld.  The packet length (%ld) is greater than the buffer length.(%ld)",
         s.Id(), static_cast<long>(length), capacity);
+    // The refused payload is read and dropped: left in the stream, its bytes
+    // would be taken for the next packet's length.
+    Discard(s, static_cast<size_t>(length));
     return -4;
   }
   if (length < 0) return length;

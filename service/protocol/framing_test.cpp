@@ -105,6 +105,16 @@ TEST_F(FramingTest, PayloadArrivingInPiecesIsJoined) {
   host::Config().receive_timeout = 300;
 }
 
+TEST_F(FramingTest, RefusedPacketDoesNotDesynchroniseTheStream) {
+  // An acknowledgement too long for its 5 bytes is refused, and the packet
+  // after it is still read whole.
+  Write(peer_, Prefix(6) + "123456" + Prefix(4) + "1024");
+  std::string payload;
+  EXPECT_EQ(ReceivePacket(service_, payload, 5), -4);
+  EXPECT_EQ(ReceivePacket(service_, payload, 5), 4);
+  EXPECT_EQ(payload, "1024");
+}
+
 TEST_F(FramingTest, SendPacketWireBytes) {
   EXPECT_EQ(SendPacket(service_, "Login successful. Protocol 1.0\r\n"), 32);
   EXPECT_EQ(ReadAvailable(peer_), std::string("\x20\x00\x00\x00", 4) + "Login successful. Protocol 1.0\r\n");

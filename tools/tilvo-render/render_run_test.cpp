@@ -4,35 +4,29 @@
 #include <png.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 
 #include "artcontrol/render/render_test_support.h"
+#include "artcontrol/tests/temp_folder.h"
 #include "tools/tilvo-mkclient/synthetic_client.h"
 
 namespace tilvo::render_tool {
 namespace {
 
-namespace fs = std::filesystem;
 using tilvo::testing::Canvas;
 using tilvo::testing::ExpectedItem;
 
 class RenderRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tilvo-render-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
     std::string error;
     ASSERT_TRUE(mkclient::StandardClient().Write(Client(), error)) << error;
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
-  std::string Client() const { return (dir_ / "client").string(); }
-  std::string Out(const std::string& name) const { return (dir_ / name).string(); }
+  std::string Client() const { return folder_.File("client"); }
+  std::string Out(const std::string& name) const { return folder_.File(name); }
 
   // Parses and runs the arguments; the exit status, with what --print wrote in printed.
   int Run(std::vector<std::string> args, std::string* printed = nullptr, std::string* error = nullptr) {
@@ -51,7 +45,7 @@ class RenderRun : public ::testing::Test {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   }
 
-  fs::path dir_;
+  tilvo::testing::TempFolder folder_;
 };
 
 TEST_F(RenderRun, WritesTheExactPictureBytes) {

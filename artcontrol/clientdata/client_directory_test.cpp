@@ -249,6 +249,10 @@ TEST(ClientDirectory, TheEnvironmentNamesBothSources) {
   EXPECT_EQ(ResolveClientDirectory(), wine.folder.File("") + "drive_c/Games/");
   home.WriteText("xdg/tilvo/registry.ini", std::string(kIniFirst) + "ExePath=/xdg/uo/client.exe\n");
   EXPECT_EQ(ResolveClientDirectory(), "/xdg/uo/");
+
+  // A relative XDG_CONFIG_HOME is ignored: the default file answers again.
+  environment.Set("XDG_CONFIG_HOME", "xdg");
+  EXPECT_EQ(ResolveClientDirectory(), "/home/uo/");
 }
 
 }  // namespace

@@ -322,6 +322,8 @@ RegistryPlaces RegistryPlacesFromEnvironment() {
   RegistryPlaces places;
   const std::string home = Environment("HOME");
   std::string config = Environment("XDG_CONFIG_HOME");
+  // A relative XDG_CONFIG_HOME is invalid and ignored, as the XDG rules say.
+  if (!config.empty() && config.front() != '/') config.clear();
   if (config.empty() && !home.empty()) config = home + "/.config";
   if (!config.empty()) places.registryFile = config + "/tilvo/registry.ini";
   places.winePrefix = Environment("WINEPREFIX");

@@ -1,0 +1,29 @@
+// The art size table over an arbitrary art index and art file: every entry
+// gets a size, entries the files cannot describe measure 44 x 44, and nothing
+// is read outside the files.
+
+#include <cstdint>
+
+#include "artcontrol/clientdata/client_file_set.h"
+#include "artcontrol/render/art_size_table.h"
+#include "fuzz_files.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace tilvo;
+  const fuzz::Split split = fuzz::SplitInput(data, size);
+  fuzz::WriteFile("artidx.mul", split.first, split.firstSize);
+  fuzz::WriteFile("art.mul", split.second, split.secondSize);
+  static ClientFileSet files = [] {
+    ClientFileSet f;
+    f.SetClientDirectory(fuzz::Folder().string() + "/");
+    return f;
+  }();
+  ArtSizeTable table;
+  table.Build(files);
+  if (!table.IsBuilt()) __builtin_trap();
+  // Records beyond the index measure as missing entries.
+  for (std::uint32_t n = static_cast<std::uint32_t>(split.firstSize / 12); n < kArtEntryCount; n += 997) {
+    if (table.Width(n) != kTileExtent || table.Height(n) != kTileExtent) __builtin_trap();
+  }
+  return 0;
+}

@@ -1,5 +1,6 @@
 #include "artcontrol/render/pixel_buffer.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace tilvo {
@@ -29,9 +30,14 @@ PictureSize PictureSizeFor(const Rect& bounds) {
 void FillPicture(PixelBuffer& pixels, PictureSize size, std::uint32_t colour) {
   pixels.w = size.w;
   pixels.h = size.h;
-  auto count = static_cast<std::size_t>(PixelCount(pixels));
-  pixels.bytes.assign(count * 3, 0);
-  for (std::size_t p = 0; p < count; ++p) Store(pixels, static_cast<std::int64_t>(p), colour);
+  const auto rowBytes = static_cast<std::size_t>(size.w) * 3;
+  pixels.bytes.assign(rowBytes * static_cast<std::size_t>(size.h), 0);
+  if (pixels.bytes.empty()) return;
+  // The first row pixel by pixel, the others as copies of it.
+  for (std::int64_t x = 0; x < size.w; ++x) Store(pixels, x, colour);
+  for (std::size_t row = 1; row < static_cast<std::size_t>(size.h); ++row) {
+    std::copy_n(pixels.bytes.begin(), rowBytes, pixels.bytes.begin() + static_cast<std::ptrdiff_t>(row * rowBytes));
+  }
 }
 
 void PutPixel(PixelBuffer& pixels, std::int64_t x, std::int64_t y, std::uint32_t colour, const DrawRequest& bounds) {

@@ -1,0 +1,144 @@
+// Regenerating a 640 x 480 picture of item art, against a plain fill of the
+// same buffer in the same run:
+//   - one item whose bytes are already in ArtCache (the cost of decoding);
+//   - 256 distinct items in turn, all cached (each found at the far end of
+//     the cache's most-recent-first list);
+//   - 257 distinct items in turn, so that every one is evicted before it comes
+//     round again and is read from the files (for comparison).
+// After the runs it prints each regeneration's CPU time as a multiple of the fill's
+// (CPU time, so that other work on a shared machine does not skew the ratio).
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <random>
+#include <string>
+
+#include "artcontrol/render/pixel_buffer.h"
+#include "tilvo/tilvo.h"
+#include "tools/tilvo-mkclient/synthetic_client.h"
+
+namespace {
+
+using namespace tilvo;
+
+constexpr Rect kBounds{0, 0, 640, 480};
+constexpr int kItems = 257;
+
+// A site without a screen: the copies cost nothing.
+struct NullSite : TilvoSite {
+  void InvalidateControl(bool) override {}
+  std::uint32_t ButtonFaceColor() override { return 0x00F0F0F0; }
+  void CopyToScreen(const PixelBuffer&, std::int32_t, std::int32_t) override {}
+};
+
+// A client folder whose items 0 to 256 are 60 x 90 pictures of two runs per
+// row, each item coloured differently, like the usual furniture and walls.
+const std::string& ClientFolder() {
+  static const std::string folder = [] {
+    std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                ("tilvo-bench-" + std::to_string(std::random_device{}()));
+    mkclient::IndexedFiles art;
+    for (int item = 0; item < kItems; ++item) {
+      mkclient::ItemArt picture{60, 90, {}};
+      for (int y = 0; y < 90; ++y) {
+        auto colour = [&](int x) { return mkclient::Client(static_cast<unsigned>(x + item), static_cast<unsigned>(y), 9); };
+        mkclient::ArtRun left{static_cast<std::uint16_t>(y % 7), {}};
+        for (int x = y % 7; x < 28; ++x) left.colors.push_back(colour(x));
+        mkclient::ArtRun right{4, {}};
+        for (int x = 32; x < 60 - y % 5; ++x) right.colors.push_back(colour(x));
+        picture.rows.push_back({left, right});
+      }
+      art.Set(0x4000 + static_cast<std::uint32_t>(item), mkclient::EncodeItemArt(picture));
+    }
+    mkclient::ClientFolder client;
+    client.files["artidx.mul"] = art.Index(0x4000 + kItems);
+    client.files["art.mul"] = art.Data();
+    std::string error;
+    if (!client.Write(dir.string(), error)) {
+      std::cerr << "cannot write the bench client: " << error << "\n";
+      std::exit(1);
+    }
+    return dir.string();
+  }();
+  return folder;
+}
+
+void PlainFill(benchmark::State& state) {
+  PixelBuffer pixels;
+  for (auto _ : state) {
+    FillPicture(pixels, {640, 480}, 0x00F0F0F0);
+    benchmark::DoNotOptimize(pixels.bytes.data());
+  }
+}
+BENCHMARK(PlainFill);
+
+// Paints items first to count - 1 in turn, one regeneration per iteration.
+void Regenerate(benchmark::State& state, int count) {
+  NullSite site;
+  CTilvoCtrl ctrl(site, ClientFolder());
+  for (int i = 0; i < count; ++i) {  // warm the cache
+    ctrl.SetObject(0, i);
+    ctrl.OnDraw(kBounds);
+  }
+  // A bench that drew nothing would measure nothing.
+  const PixelBuffer& picture = ctrl.Picture();
+  if (picture.bytes.size() < 3 || picture.bytes[(240 * 640 + 300) * 3] == 0xF0) {
+    state.SkipWithError("the item was not drawn");
+    return;
+  }
+  int item = 0;
+  for (auto _ : state) {
+    ctrl.SetObject(0, item);
+    ctrl.OnDraw(kBounds);
+    benchmark::DoNotOptimize(ctrl.Picture().bytes.data());
+    if (++item == count) item = 0;
+  }
+}
+void CachedItem(benchmark::State& state) { Regenerate(state, 1); }
+void Cached256Distinct(benchmark::State& state) { Regenerate(state, 256); }
+void Uncached257Distinct(benchmark::State& state) { Regenerate(state, 257); }
+BENCHMARK(CachedItem);
+BENCHMARK(Cached256Distinct);
+BENCHMARK(Uncached257Distinct);
+
+// Keeps each benchmark's time per iteration for the ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    // Single runs, or the median of repetitions.
+    for (const Run& run : runs) {
+      if (run.aggregate_name.empty() || run.aggregate_name == "median") {
+        times_[run.run_name.str()] = run.GetAdjustedCPUTime();
+      }
+    }
+  }
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    auto fill = times_.find("PlainFill");
+    if (fill == times_.end() || fill->second <= 0) return;
+    for (const auto& [name, time] : times_) {
+      if (name == "PlainFill" || time <= 0) continue;
+      std::printf("%-24s %8.2f x the plain fill\n", name.c_str(), time / fill->second);
+    }
+  }
+
+ private:
+  std::map<std::string, double> times_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  std::filesystem::remove_all(ClientFolder());
+  return 0;
+}

@@ -11,6 +11,17 @@ namespace platform {
 // error appended to `output_path`. Returns 0, or the system error number.
 int StartDetached(const std::string& path, const std::string& cwd, const std::string& output_path);
 
+// What a program run by RunTool did.
+struct ToolRun {
+  int start_error = 0;  // system error number when it could not be started, else 0
+  int exit_code = -1;   // its exit code; -1 when it did not run or did not exit normally
+  std::string out;      // its standard output
+  std::string err;      // its standard error
+};
+// Runs a program found on PATH with `args`, standard input from the null
+// device, and waits for it, keeping what it printed.
+ToolRun RunTool(const std::vector<std::string>& args);
+
 // Runs a program found on PATH with `args` and waits for it; returns its exit
 // code, or -1 when it could not be run. Its output is discarded.
 int RunAndWait(const std::vector<std::string>& args);

@@ -1,6 +1,7 @@
 #include "service/platform/process.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -34,9 +35,9 @@ int WaitFor(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Spawns args[0] from PATH with standard output going to `out_fd` (or the
-// null device when negative).
-int Spawn(const std::vector<std::string>& args, int out_fd, pid_t* pid) {
+// Spawns args[0] from PATH with standard output and error going to the
+// write ends `out_fd` and `err_fd`.
+int Spawn(const std::vector<std::string>& args, int out_fd, int err_fd, pid_t* pid) {
   if (args.empty()) return EINVAL;
   std::vector<char*> argv;
   for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -44,15 +45,36 @@ int Spawn(const std::vector<std::string>& args, int out_fd, pid_t* pid) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  if (out_fd >= 0) {
-    posix_spawn_file_actions_adddup2(&actions, out_fd, 1);
-  } else {
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  }
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, out_fd, 1);
+  posix_spawn_file_actions_adddup2(&actions, err_fd, 2);
   int rc = posix_spawnp(pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   return rc;
+}
+
+// Reads both pipes until the writer has closed them.
+void Drain(int out_fd, int err_fd, std::string* out, std::string* err) {
+  pollfd fds[2] = {{out_fd, POLLIN, 0}, {err_fd, POLLIN, 0}};
+  std::string* sinks[2] = {out, err};
+  int open = 2;
+  while (open > 0) {
+    if (::poll(fds, 2, -1) < 0) {
+      if (errno == EINTR) continue;
+      return;
+    }
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+      char buf[4096];
+      ssize_t n = ::read(fds[i].fd, buf, sizeof buf);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        fds[i].fd = -1;
+        --open;
+      } else {
+        sinks[i]->append(buf, static_cast<size_t>(n));
+      }
+    }
+  }
 }
 
 }  // namespace
@@ -105,32 +127,39 @@ int StartDetached(const std::string& path, const std::string& cwd, const std::st
   return n == static_cast<ssize_t>(sizeof err) ? err : 0;
 }
 
-int RunAndWait(const std::vector<std::string>& args) {
+ToolRun RunTool(const std::vector<std::string>& args) {
+  ToolRun run;
+  int out[2];
+  int err[2];
+  if (::pipe2(out, O_CLOEXEC) != 0) {
+    run.start_error = errno;
+    return run;
+  }
+  if (::pipe2(err, O_CLOEXEC) != 0) {
+    run.start_error = errno;
+    ::close(out[0]);
+    ::close(out[1]);
+    return run;
+  }
   pid_t pid = 0;
-  if (Spawn(args, -1, &pid) != 0) return -1;
-  return WaitFor(pid);
+  run.start_error = Spawn(args, out[1], err[1], &pid);
+  ::close(out[1]);
+  ::close(err[1]);
+  if (run.start_error == 0) {
+    Drain(out[0], err[0], &run.out, &run.err);
+    run.exit_code = WaitFor(pid);
+  }
+  ::close(out[0]);
+  ::close(err[0]);
+  return run;
 }
 
+int RunAndWait(const std::vector<std::string>& args) { return RunTool(args).exit_code; }
+
 int RunAndCapture(const std::vector<std::string>& args, std::string* out) {
-  out->clear();
-  int fds[2];
-  if (::pipe2(fds, O_CLOEXEC) != 0) return -1;
-  pid_t pid = 0;
-  int rc = Spawn(args, fds[1], &pid);
-  ::close(fds[1]);
-  if (rc != 0) {
-    ::close(fds[0]);
-    return -1;
-  }
-  char buf[4096];
-  for (;;) {
-    ssize_t n = ::read(fds[0], buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    out->append(buf, static_cast<size_t>(n));
-  }
-  ::close(fds[0]);
-  return WaitFor(pid);
+  ToolRun run = RunTool(args);
+  *out = std::move(run.out);
+  return run.exit_code;
 }
 
 const char* PlatformName() { return "Linux"; }

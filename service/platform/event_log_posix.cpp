@@ -1,0 +1,54 @@
+#include "service/platform/event_log.h"
+
+#include <syslog.h>
+
+#include <mutex>
+
+namespace platform {
+
+namespace {
+
+// openlog keeps the identity's pointer until closelog, and entries from two
+// threads must not share one registration.
+std::mutex g_guard;
+EventHook g_hook;
+
+int Priority(EventType type) {
+  switch (type) {
+    case EventType::kError:
+      return LOG_ERR;
+    case EventType::kWarning:
+      return LOG_WARNING;
+    case EventType::kInformation:
+      break;
+  }
+  return LOG_INFO;
+}
+
+}  // namespace
+
+void ReportEvent(const std::string& source, EventType type, const std::string& text) {
+  std::string entry = text;
+  if (entry.size() >= 2 && entry.compare(entry.size() - 2, 2, "\r\n") == 0) {
+    entry.resize(entry.size() - 2);
+  } else if (!entry.empty() && entry.back() == '\n') {
+    entry.pop_back();
+  }
+  std::lock_guard<std::mutex> lock(g_guard);
+  if (g_hook) {
+    g_hook(source, type, entry);
+    return;
+  }
+  // Registered for this one entry and deregistered after it, as an event
+  // source is.
+  ::openlog(source.c_str(), LOG_PID, LOG_DAEMON);
+  ::syslog(Priority(type), "%s", entry.c_str());
+  ::closelog();
+}
+
+void SetEventHook(EventHook hook) {
+  std::lock_guard<std::mutex> lock(g_guard);
+  g_hook = std::move(hook);
+}
+
+}  // namespace platform

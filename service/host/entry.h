@@ -13,4 +13,8 @@ int EntryMain(int argc, char** argv);
 // "[SERVERS]" in "gyrion.ini" of the working directory; empty when missing.
 std::string ReadServerName();
 
+// Whether "orvosvr.cfg" of the working directory turns service mode on: a
+// line that begins with "NTSERVICE" in its first column, whatever follows.
+bool ServiceModeConfigured();
+
 }  // namespace host

@@ -5,10 +5,13 @@
 #include <mutex>
 
 #include "service/host/config.h"
+#include "service/host/event_messages.h"
 #include "service/host/service_control.h"
 #include "service/host/text_lines.h"
 #include "service/platform/clock.h"
+#include "service/platform/event_log.h"
 #include "service/platform/fs.h"
+#include "service/platform/last_error.h"
 #include "service/platform/named_mutex.h"
 
 namespace host {
@@ -92,6 +95,20 @@ void PrintConsole(const char* format, ...) {
   std::string text = VFormat(format, args);
   va_end(args);
   Echo(text);
+}
+
+void ReportServiceEvent(uint32_t id, const std::vector<std::string>& inserts) {
+  const EventMessage* message = FindEventMessage(id);
+  if (message == nullptr) return;
+  platform::ReportEvent(Service().short_name, message->type, FillInserts(message->text, inserts));
+}
+
+std::string FormatLastError(size_t size) {
+  std::string text = platform::LastErrorText();
+  // Room as the system reckons it: its texts end in a two-character line end,
+  // which this one lacks, and " (0x...)" takes up to 14 characters more.
+  if (text.empty() || size < text.size() + 2 + 14) return {};
+  return Format("%s (0x%x)", text.c_str(), static_cast<unsigned>(platform::LastError()));
 }
 
 }  // namespace host

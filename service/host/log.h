@@ -2,7 +2,10 @@
 // serialised by the named output mutex.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace host {
 
@@ -21,5 +24,15 @@ void WriteLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Prints to standard output only (texts outside the log: entry routine,
 // service tools, the closing line). Serialised with WriteLog's echo.
 void PrintConsole(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Writes event `id` of the message table to the system log under the short
+// name, at the type the table gives it. `inserts` are the first and the second
+// text (none, or the first alone, when absent).
+void ReportServiceEvent(uint32_t id, const std::vector<std::string>& inserts = {});
+
+// The text of this thread's last error as "%s (0x%x)" (text, code in lower
+// case hexadecimal), or the empty text when it needs more than `size`
+// characters of room as the system writes it.
+std::string FormatLastError(size_t size);
 
 }  // namespace host

@@ -8,6 +8,7 @@
 
 #include "service/gamedata/spawn_list.h"
 #include "service/host/config.h"
+#include "service/host/event_messages.h"
 #include "service/host/log.h"
 #include "service/host/service_control.h"
 #include "service/host/text_lines.h"
@@ -119,6 +120,7 @@ int ServerMain(int /*argc*/, char** /*argv*/) {
   host::ResetConfig();
   if (!host::CreateOutputMutex()) {
     host::PrintConsole("Unable to create mutex for standard output.  Closing.");
+    host::ReportServiceEvent(host::kEventNoOutputMutex, {host::Service().full_name});
     return 0;
   }
   host::ReadServiceConfig();
@@ -143,7 +145,7 @@ int ServerMain(int /*argc*/, char** /*argv*/) {
   // made the event already.
   platform::WakeEvent own_stop_event;
   host::ServiceControl& service = host::Service();
-  if (service.stop_event == nullptr) service.stop_event = &own_stop_event;
+  if (service.stop_event == nullptr) host::SetStopEvent(&own_stop_event);
 
   long long last_reload = 0;
   bool poll_failed = false;
@@ -172,7 +174,7 @@ int ServerMain(int /*argc*/, char** /*argv*/) {
     host::ReportStatus();
     platform::SleepMs(1000);
   }
-  if (service.stop_event == &own_stop_event) service.stop_event = nullptr;
+  if (service.stop_event == &own_stop_event) host::SetStopEvent(nullptr);
   listener.Close();
   platform::NetCleanup();
   host::DestroyOutputMutex();

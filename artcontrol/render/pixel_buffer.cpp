@@ -40,14 +40,6 @@ void FillPicture(PixelBuffer& pixels, PictureSize size, std::uint32_t colour) {
   }
 }
 
-void PutPixel(PixelBuffer& pixels, std::int64_t x, std::int64_t y, std::uint32_t colour, const DrawRequest& bounds) {
-  if (x < 0 || y < 0 || x >= BoundsWidth(bounds) || y >= BoundsHeight(bounds)) return;
-  // The bounds always match the picture; the second check keeps a request
-  // with other bounds from writing outside it.
-  if (x >= pixels.w || y >= pixels.h) return;
-  Store(pixels, y * pixels.w + x, colour);
-}
-
 bool PutLinearPixel(PixelBuffer& pixels, std::int64_t p, std::uint32_t colour) {
   if (p < 0 || p >= PixelCount(pixels)) return false;
   Store(pixels, p, colour);

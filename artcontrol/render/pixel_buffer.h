@@ -2,6 +2,7 @@
 // Sizing, filling and storing pixels of the picture. Every decoder stores its
 // pixels through PutPixel, which is the only clipping there is.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "artcontrol/render/draw_request.h"
@@ -27,7 +28,18 @@ void FillPicture(PixelBuffer& pixels, PictureSize size, std::uint32_t colour);
 
 // Stores colour 0x00BBGGRR at (x, y) when 0 <= x < W and 0 <= y < H of the
 // request's bounds (and inside the picture); otherwise does nothing.
-void PutPixel(PixelBuffer& pixels, std::int64_t x, std::int64_t y, std::uint32_t colour, const DrawRequest& bounds);
+// Defined here because every decoder calls it once per pixel.
+inline void PutPixel(PixelBuffer& pixels, std::int64_t x, std::int64_t y, std::uint32_t colour,
+                     const DrawRequest& bounds) {
+  if (x < 0 || y < 0 || x >= BoundsWidth(bounds) || y >= BoundsHeight(bounds)) return;
+  // The bounds always match the picture; the second check keeps a request
+  // with other bounds from writing outside it.
+  if (x >= pixels.w || y >= pixels.h) return;
+  std::uint8_t* at = pixels.bytes.data() + static_cast<std::size_t>(y * pixels.w + x) * 3;
+  at[0] = static_cast<std::uint8_t>(colour >> 16);
+  at[1] = static_cast<std::uint8_t>(colour >> 8);
+  at[2] = static_cast<std::uint8_t>(colour);
+}
 
 // Stores colour at linear pixel number p when 0 <= p < w x h; false otherwise.
 bool PutLinearPixel(PixelBuffer& pixels, std::int64_t p, std::uint32_t colour);

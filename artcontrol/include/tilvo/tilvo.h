@@ -151,9 +151,8 @@ class CTilvoCtrl {
   const std::vector<std::optional<PreviewItem>>& PreviewItems() const;
   const std::vector<std::optional<HiddenStatic>>& HiddenStatics() const;
 
-  struct Impl;
-
  private:
+  struct Impl;
   std::unique_ptr<Impl> impl_;
 };
 

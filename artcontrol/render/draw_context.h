@@ -1,13 +1,16 @@
 #pragma once
-// What every decoder draws with: the picture, the client data, the caches
-// and the control's scroll offsets.
+// What every decoder draws with: the picture, the client data, the caches,
+// the control's scroll offsets and the host's map preview lists.
 
 #include <cstdint>
+#include <optional>
+#include <span>
 
 #include "artcontrol/clientdata/client_data.h"
 #include "artcontrol/render/art_cache.h"
 #include "artcontrol/render/art_size_table.h"
 #include "tilvo/pixel_buffer.h"
+#include "tilvo/tilvo.h"
 
 namespace tilvo {
 
@@ -18,6 +21,9 @@ struct DrawContext {
   ArtSizeTable& artSizes;
   std::int32_t xOffset = 0;  // the control's scroll, added to every placement
   std::int32_t yOffset = 0;
+  // The preview items and hidden statics the map blocks draw and leave out, slot by slot.
+  std::span<const std::optional<PreviewItem>> previewItems{};
+  std::span<const std::optional<HiddenStatic>> hiddenStatics{};
 };
 
 }  // namespace tilvo

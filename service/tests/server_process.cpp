@@ -2,6 +2,7 @@
 // process calls directly.
 #include "service/tests/server_process.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,11 +14,31 @@
 
 #include "service/platform/clock.h"
 
+extern char** environ;
+
 namespace testing_support {
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// An exit status as WaitForExit reports it.
+int Outcome(int status) {
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return -1;
+}
+
+// Waits for `pid` at most `timeout_ms`; its outcome, or -1 while it runs.
+int WaitUpTo(int pid, int timeout_ms) {
+  int64_t deadline = platform::MonotonicMs() + timeout_ms;
+  for (;;) {
+    int status = 0;
+    if (::waitpid(pid, &status, WNOHANG) == pid) return Outcome(status);
+    if (platform::MonotonicMs() >= deadline) return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
 
 int FreePort() {
   int stage = 0;
@@ -63,16 +84,39 @@ ServerProcess::~ServerProcess() {
   fs::remove_all(folder_, ec);
 }
 
-bool ServerProcess::Start() {
+int ServerProcess::Launch(const std::vector<std::string>& args, const fs::path& output) const {
   std::string exe = (folder_ / "orvosvr").string();
-  std::string out = (folder_ / "console.out").string();
-  pid_ = ::fork();
-  if (pid_ == 0) {
-    FILE* f = std::freopen(out.c_str(), "w", stdout);
-    (void)f;
-    ::execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
+  std::vector<std::string> words{exe};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<std::string> variables;
+  for (char** e = environ; *e != nullptr; ++e) {
+    std::string entry = *e;
+    if (environment_.count(entry.substr(0, entry.find('='))) == 0) variables.push_back(entry);
+  }
+  for (const auto& [name, value] : environment_) {
+    if (value) variables.push_back(name + "=" + *value);
+  }
+  // Everything the child needs is made before the fork.
+  std::vector<char*> argv;
+  for (std::string& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  std::vector<char*> envp;
+  for (std::string& v : variables) envp.push_back(v.data());
+  envp.push_back(nullptr);
+  int out = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  int pid = ::fork();
+  if (pid == 0) {
+    if (out >= 0) ::dup2(out, 1);
+    ::execve(exe.c_str(), argv.data(), envp.data());
     ::_exit(127);
   }
+  if (out >= 0) ::close(out);
+  return pid;
+}
+
+bool ServerProcess::Start(const std::vector<std::string>& args) {
+  pid_ = Launch(args, folder_ / "console.out");
+  if (pid_ < 0) return false;
   for (int i = 0; i < 200; ++i) {
     platform::Socket probe = platform::Connect("127.0.0.1", static_cast<uint16_t>(port_));
     if (probe.Valid()) return true;
@@ -100,6 +144,35 @@ void ServerProcess::Stop() {
   ::kill(pid_, SIGKILL);
   ::waitpid(pid_, nullptr, 0);
   pid_ = -1;
+}
+
+void ServerProcess::SetEnv(const std::string& name, const std::string& value) { environment_[name] = value; }
+
+void ServerProcess::UnsetEnv(const std::string& name) { environment_[name] = std::nullopt; }
+
+int ServerProcess::RunOnce(const std::vector<std::string>& args, std::string* console, int timeout_ms) {
+  static int counter = 0;
+  fs::path output = folder_ / ("run-once-" + std::to_string(counter++) + ".out");
+  int pid = Launch(args, output);
+  if (pid < 0) return -1;
+  int outcome = WaitUpTo(pid, timeout_ms);
+  if (outcome == -1) {
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+  }
+  *console = Slurp(output);
+  return outcome;
+}
+
+void ServerProcess::Signal(int signal_number) {
+  if (pid_ > 0) ::kill(pid_, signal_number);
+}
+
+int ServerProcess::WaitForExit(int timeout_ms) {
+  if (pid_ <= 0) return -1;
+  int outcome = WaitUpTo(pid_, timeout_ms);
+  if (outcome != -1) pid_ = -1;
+  return outcome;
 }
 
 std::string ServerProcess::ReadFile(const std::string& relative) const { return Slurp(folder_ / relative); }

@@ -4,11 +4,15 @@
 
 namespace testing_support {
 
-EnvScope::EnvScope(const char* name, const std::string& value) : name_(name) {
+EnvScope::EnvScope(const char* name, const std::string& value) : EnvScope(name) {
+  ::setenv(name, value.c_str(), 1);
+}
+
+EnvScope::EnvScope(const char* name) : name_(name) {
   const char* old = std::getenv(name);
   had_ = old != nullptr;
   if (had_) old_ = old;
-  ::setenv(name, value.c_str(), 1);
+  ::unsetenv(name);
 }
 
 EnvScope::~EnvScope() {

@@ -49,6 +49,8 @@ class ServiceRecordScope {
 class EnvScope {
  public:
   EnvScope(const char* name, const std::string& value);
+  // Leaves the variable out.
+  explicit EnvScope(const char* name);
   ~EnvScope();
   EnvScope(const EnvScope&) = delete;
   EnvScope& operator=(const EnvScope&) = delete;

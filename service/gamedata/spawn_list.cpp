@@ -62,40 +62,50 @@ bool HoldsSpawnMarker(std::string_view line) {
 }
 
 // The keys a line holds, found from its "=" signs: every key the scan tests
-// ends in one.
+// ends in one, and the byte before the sign tells which key it can be.
 struct LineKeys {
-  bool npc_type = false;   // TYPE=34, TYPE=T_SPAWN_CHAR, TYPE=034
-  bool item_type = false;  // TYPE=69, TYPE=T_SPAWN_ITEM, TYPE=069
-  bool pet_dispid = false; // DISPID=I_PET_
-  bool more1 = false;      // MORE1=
-  bool more = false;       // MORE=
-  bool p = false;          // P=
-  bool more_p = false;     // MOREP=
+  bool npc_type = false;    // TYPE=34, TYPE=T_SPAWN_CHAR, TYPE=034
+  bool item_type = false;   // TYPE=69, TYPE=T_SPAWN_ITEM, TYPE=069
+  bool pet_dispid = false;  // DISPID=I_PET_
+  bool more1 = false;       // MORE1=
+  bool more = false;        // MORE=
+  bool p = false;           // P=
+  bool more_p = false;      // MOREP=
 };
 
 LineKeys FindKeys(std::string_view line) {
   LineKeys keys;
   const char* begin = line.data();
   const char* end = begin + line.size();
-  for (const char* eq = static_cast<const char*>(std::memchr(begin, '=', line.size())); eq != nullptr;
-       eq = static_cast<const char*>(std::memchr(eq + 1, '=', static_cast<size_t>(end - eq - 1)))) {
+  // World lines are short: a plain loop finds their "=" signs sooner than
+  // a call per sign would.
+  for (const char* eq = begin; eq < end; ++eq) {
+    if (*eq != '=') continue;
     size_t before = static_cast<size_t>(eq - begin);
+    if (before == 0) continue;
     std::string_view after(eq + 1, static_cast<size_t>(end - eq - 1));
-    if (before >= 1 && Up(eq[-1]) == 'P') {
-      keys.p = true;
-      if (before >= 5 && MatchAt(eq - 5, "MOREP")) keys.more_p = true;
+    switch (Up(eq[-1])) {
+      case 'E':
+        if (before >= 4 && MatchAt(eq - 4, "TYPE")) {
+          keys.npc_type |= StartsWith(after, "34") || StartsWith(after, "T_SPAWN_CHAR") || StartsWith(after, "034");
+          keys.item_type |= StartsWith(after, "69") || StartsWith(after, "T_SPAWN_ITEM") || StartsWith(after, "069");
+        } else if (before >= 4 && MatchAt(eq - 4, "MORE")) {
+          keys.more = true;
+        }
+        break;
+      case 'D':
+        if (before >= 6 && MatchAt(eq - 6, "DISPID") && StartsWith(after, "I_PET_")) keys.pet_dispid = true;
+        break;
+      case 'P':
+        keys.p = true;
+        if (before >= 5 && MatchAt(eq - 5, "MOREP")) keys.more_p = true;
+        break;
+      case '1':
+        if (before >= 5 && MatchAt(eq - 5, "MORE1")) keys.more1 = true;
+        break;
+      default:
+        break;
     }
-    if (before >= 4 && MatchAt(eq - 4, "MORE")) keys.more = true;
-    if (before >= 5 && MatchAt(eq - 5, "MORE1")) keys.more1 = true;
-    if (before >= 4 && MatchAt(eq - 4, "TYPE")) {
-      if (StartsWith(after, "34") || StartsWith(after, "T_SPAWN_CHAR") || StartsWith(after, "034")) {
-        keys.npc_type = true;
-      }
-      if (StartsWith(after, "69") || StartsWith(after, "T_SPAWN_ITEM") || StartsWith(after, "069")) {
-        keys.item_type = true;
-      }
-    }
-    if (before >= 6 && MatchAt(eq - 6, "DISPID") && StartsWith(after, "I_PET_")) keys.pet_dispid = true;
   }
   return keys;
 }
@@ -121,7 +131,7 @@ class WorldScanner {
         in_.SkipToMarkedLine();
       }
       if (!in_.Next(&line)) return;
-      if (std::memchr(line.data(), '[', line.size()) != nullptr) marker_ = HoldsSpawnMarker(line);
+      if (line.find('[') != std::string_view::npos) marker_ = HoldsSpawnMarker(line);
       if (marker_ && line.size() > 2 && StartsWith(line, "P=")) SetPosition(line);
       LineKeys keys = FindKeys(line);
       if (keys.npc_type || (marker_ && keys.pet_dispid)) {
@@ -176,6 +186,11 @@ class WorldScanner {
   std::string more_;
 };
 
+std::shared_ptr<const std::string> Published() {
+  std::lock_guard<std::mutex> guard(g_list_mutex);
+  return g_list;
+}
+
 void Publish(std::shared_ptr<const std::string> list) {
   std::lock_guard<std::mutex> guard(g_list_mutex);
   g_list = std::move(list);
@@ -202,6 +217,9 @@ void BuildSpawnList(SpawnScan* scan) {
 
 void RebuildHoldingLock() {
   SpawnScan scan;
+  // The last list's size is a good guess at this one's: it spares the copies
+  // of a growing text.
+  if (std::shared_ptr<const std::string> last = Published()) scan.list.reserve(last->size() + last->size() / 8);
   BuildSpawnList(&scan);
   Publish(std::make_shared<const std::string>(std::move(scan.list)));
 }
@@ -220,10 +238,7 @@ void LoadSpawnList() {
   RebuildHoldingLock();
 }
 
-std::shared_ptr<const std::string> CurrentSpawnList() {
-  std::lock_guard<std::mutex> guard(g_list_mutex);
-  return g_list;
-}
+std::shared_ptr<const std::string> CurrentSpawnList() { return Published(); }
 
 void ClearSpawnList() { Publish(nullptr); }
 

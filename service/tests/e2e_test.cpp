@@ -328,7 +328,26 @@ TEST_F(EndToEnd, DamagedFraming) {
     EXPECT_EQ(c.Receive(), "12");
     c.Close();
   }
+  {
+    // ... in the middle of a merge: the script stays as it was.
+    RawClient c = LoggedIn();
+    c.Send("SCHR");
+    c.Receive();
+    c.Send("[4001]\nNAME=half\n");
+    EXPECT_EQ(c.Receive(), "17");
+    c.Close();
+  }
+  {
+    // ... and in the middle of a fetch.
+    RawClient c = LoggedIn();
+    c.Send("GITM");
+    c.Receive();
+    c.Receive();
+    c.Close();
+  }
   ASSERT_TRUE(server_->WaitForLog("Loop count exceeded receiving new file -- Data will not be saved.\r\n", 20000));
+  ASSERT_TRUE(server_->WaitForLog("Loop count exceeded receiving data from user Warden.  Data will not be saved\r\n", 20000));
+  EXPECT_EQ(server_->ReadFile("gyrionchar2.scp").find("half"), std::string::npos);
   EXPECT_FALSE(fs::exists(server_->folder() / "scripts" / "gyriontables.scp"));
   std::string log = server_->Log();
   EXPECT_NE(log.find("Exploit attempt from 127.0.0.1 blocked.\r\n"), std::string::npos);

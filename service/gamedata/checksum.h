@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "service/gamedata/file_transfer.h"
+#include "service/gamedata/path_guard.h"
 #include "service/platform/net.h"
 
 namespace gamedata {

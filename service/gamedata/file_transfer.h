@@ -5,14 +5,10 @@
 
 #include <string>
 
+#include "service/gamedata/path_guard.h"
 #include "service/platform/net.h"
 
 namespace gamedata {
-
-// Where a file name came from. Names from the client (GFIL, SFIL) reach only
-// the game server's folders; fixed names and paths the service built do not
-// need the check.
-enum class NameSource { kFixed, kClient };
 
 // Sends the file `name` (opened as text from the working directory) to the
 // client: its size on disk, chunks of up to 1024 bytes each acknowledged with

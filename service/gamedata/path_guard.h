@@ -6,6 +6,11 @@
 
 namespace gamedata {
 
+// Where a file name came from. Names from the client (GFIL, SFIL, GFCS, GDIR)
+// reach only the game server's folders; fixed names and paths the service
+// built itself need no check.
+enum class NameSource { kFixed, kClient };
+
 // Whether `native_name` (relative to the working directory, or absolute)
 // resolves, symbolic links and ".." included, to a place inside the game
 // server's folder (the working directory), the scripts folder or the account

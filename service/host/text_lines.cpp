@@ -19,7 +19,9 @@ char UpperChar(char c) {
 }
 }  // namespace
 
-TextReader::TextReader(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {
+// A folder is not a file, although the C library here would open one.
+TextReader::TextReader(const std::string& path)
+    : file_(platform::IsDirectory(path) ? nullptr : std::fopen(path.c_str(), "rb")) {
   if (file_) buf_.resize(kReadBuffer);
 }
 

@@ -78,6 +78,11 @@ TEST(ReadLine, CrLfSplitAcrossBufferBoundary) {
   EXPECT_EQ(lines[1].second, "yz");
 }
 
+TEST(TextReader, FolderIsNotAFile) {
+  EXPECT_FALSE(TextReader(std::filesystem::temp_directory_path().string()).Ok());
+  EXPECT_FALSE(TextReader("/no/such/file").Ok());
+}
+
 TEST(TextWriter, StoresEachLfAsCrLf) {
   TempFile f("");
   TextWriter w(f.path(), false);

@@ -29,6 +29,8 @@ int RenameFile(const std::string& from, const std::string& to);
 int DeleteFile(const std::string& path);
 // Whether a file or folder exists at `path`.
 bool PathExists(const std::string& path);
+// Whether `path` is a folder.
+bool IsDirectory(const std::string& path);
 // Size of a file in bytes, or -1.
 long long FileSize(const std::string& path);
 

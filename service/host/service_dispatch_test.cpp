@@ -14,7 +14,6 @@
 #include "service/host/text_lines.h"
 #include "service/platform/event_log.h"
 #include "service/platform/instance_lock.h"
-#include "service/platform/net.h"
 #include "service/platform/notify.h"
 #include "service/protocol/listener.h"
 #include "service/tests/notify_socket.h"
@@ -53,12 +52,6 @@ class SystemLog {
   std::condition_variable written_;
   std::vector<std::string> events_;
 };
-
-// The checkpoint a pending state's report carries, or -1.
-long Checkpoint(const std::string& report) {
-  size_t at = report.find("(checkpoint ");
-  return at == std::string::npos ? -1 : std::stol(report.substr(at + 12));
-}
 
 class ServiceDispatch : public testing_support::ScratchFolder {
  public:
@@ -149,68 +142,6 @@ TEST_F(ServiceDispatch, RefusedStatusReportIsAWarning) {
   EXPECT_EQ(log_->Events(), (std::vector<std::string>{"W|SetServiceStatus() failed - rc = -1, Err = 111."}));
 }
 
-TEST_F(ServiceDispatch, ControlsOfTheManager) {
-  struct Case {
-    uint32_t control;
-    uint32_t state;
-    std::vector<std::string> events;
-    std::string reports;  // first line of each report
-  };
-  const Case cases[] = {
-      {kControlStop, kStateStopPending, {"I|Attempting to stop the " + full_ + "."}, "STOPPING=1|STOPPING=1|"},
-      {kControlShutdown, kStateStopPending, {"I|Attempting to stop the " + full_ + "."}, "STOPPING=1|STOPPING=1|"},
-      {kControlInterrogate, kStateRunning, {}, "READY=1|"},
-  };
-  for (const Case& c : cases) {
-    log_.reset();  // the old log lets go of the hook before the new one takes it
-    log_ = std::make_unique<SystemLog>();
-    NotifySocket manager;
-    UnderManager(manager);
-    Service().current_state.store(kStateRunning);
-    platform::WakeEvent stop_event;
-    platform::Socket a;
-    platform::Socket b;
-    ASSERT_TRUE(platform::SocketPair(&a, &b));
-    SetStopEvent(&stop_event);
-    ServiceControlHandler(c.control);
-    SetStopEvent(nullptr);
-    EXPECT_EQ(Service().current_state.load(), c.state) << c.control;
-    EXPECT_EQ(log_->Events(), c.events) << c.control;
-    std::string reports;
-    for (std::string m = manager.Receive(0); m != "<timeout>"; m = manager.Receive(0)) {
-      reports += m.substr(0, m.find('\n')) + "|";
-    }
-    EXPECT_EQ(reports, c.reports) << c.control;
-    bool woken = platform::WaitReadableOrWake(a, stop_event, 0) == platform::WaitResult::kWoken;
-    EXPECT_EQ(woken, c.state == kStateStopPending) << c.control;
-  }
-}
-
-TEST_F(ServiceDispatch, ConsoleEvents) {
-  struct Case {
-    uint32_t event;
-    bool handled;
-    uint32_t state;
-  };
-  const Case cases[] = {
-      {kConsoleCtrlC, true, kStateStopPending},
-      {kConsoleCtrlBreak, true, kStateStopPending},
-      {kConsoleClose, false, kStateRunning},
-      {kConsoleShutdown, false, kStateRunning},
-  };
-  NotifySocket manager;
-  UnderManager(manager);
-  Service().console.store(1);
-  for (const Case& c : cases) {
-    Service().current_state.store(kStateRunning);
-    EXPECT_EQ(ConsoleControlHandler(c.event), c.handled) << c.event;
-    EXPECT_EQ(Service().current_state.load(), c.state) << c.event;
-  }
-  // In the console nothing is reported and nothing goes to the system log.
-  EXPECT_EQ(manager.Receive(0), "<timeout>");
-  EXPECT_TRUE(log_->Events().empty());
-}
-
 TEST_F(ServiceDispatch, RunsUntilTheManagerStopsIt) {
   Write("orvosvr.cfg", "PORT 0\r\n");
   NotifySocket manager;
@@ -230,17 +161,6 @@ TEST_F(ServiceDispatch, RunsUntilTheManagerStopsIt) {
                                 "I|Attempting to stop the " + full_ + ".",
                                 "I|The " + full_ + " service stopped successfully.",
                             }));
-  // The stop request, the handler's own report, then five more from the
-  // server one second apart, each with a later checkpoint.
-  std::vector<std::string> stopping;
-  for (std::string m = manager.Receive(0); m != "<timeout>"; m = manager.Receive(0)) stopping.push_back(m);
-  ASSERT_EQ(stopping.size(), 7u);
-  for (size_t i = 0; i < stopping.size(); ++i) {
-    EXPECT_EQ(stopping[i].substr(0, 11), "STOPPING=1\n") << stopping[i];
-    if (i > 0) {
-      EXPECT_LT(Checkpoint(stopping[i - 1]), Checkpoint(stopping[i]));
-    }
-  }
   EXPECT_EQ(Service().stop_event, nullptr);
 }
 

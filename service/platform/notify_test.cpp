@@ -12,20 +12,6 @@
 namespace platform {
 namespace {
 
-TEST(ServiceNotifications, MessageOfEachState) {
-  struct Case {
-    ServiceStatus status;
-    std::string want;
-  };
-  const Case cases[] = {
-      {{2, 3, 5000, 0}, "STATUS=Start pending (checkpoint 3)\nEXTEND_TIMEOUT_USEC=5000000"},
-      {{4, 0, 0, 0}, "READY=1\nSTATUS=Running"},
-      {{3, 9, 3000, 0}, "STOPPING=1\nSTATUS=Stop pending (checkpoint 9)\nEXTEND_TIMEOUT_USEC=3000000"},
-      {{1, 0, 0, 0xFFFFFFFC}, "STATUS=Stopped (exit code 4294967292)"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(StatusMessage(c.status), c.want) << c.status.current_state;
-}
-
 TEST(ServiceNotifications, AddressesThatCannotBeReached) {
   struct Case {
     std::string address;
@@ -48,26 +34,6 @@ TEST(ServiceNotifications, AddressesThatCannotBeReached) {
       EXPECT_EQ(LastError(), c.error) << c.address;
     }
   }
-}
-
-TEST(ServiceNotifications, ReachTheManagerInOrder) {
-  testing_support::NotifySocket manager;
-  ASSERT_FALSE(manager.address().empty());
-  ServiceNotifier notifier;
-  ASSERT_TRUE(ServiceNotifier::Open(manager.address(), &notifier));
-  EXPECT_EQ(notifier.Report({4, 0, 0, 0}), 0);
-  EXPECT_EQ(notifier.Report({3, 1, 5000, 0}), 0);
-  EXPECT_EQ(manager.Receive(), "READY=1\nSTATUS=Running");
-  EXPECT_EQ(manager.Receive().substr(0, 11), "STOPPING=1\n");
-}
-
-TEST(ServiceNotifications, ManagerGoneFailsWithTheSystemsError) {
-  testing_support::NotifySocket manager;
-  ServiceNotifier notifier;
-  ASSERT_TRUE(ServiceNotifier::Open(manager.address(), &notifier));
-  manager.Close();
-  EXPECT_EQ(notifier.Send("READY=1"), -1);
-  EXPECT_EQ(LastError(), ECONNREFUSED);
 }
 
 TEST(ServiceNotifications, TheEnvironmentNamesTheSocketOnce) {

@@ -3,12 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <filesystem>
-#include <unistd.h>
 
 #include "service/platform/last_error.h"
-#include "service/tests/service_record.h"
-#include "service/tests/systemctl_standin.h"
 
 namespace platform {
 namespace {
@@ -48,29 +44,6 @@ TEST(ServiceUnitFile, RefusesWhatALineCannotCarry) {
   EXPECT_EQ(UnitFileText({"Orvo Server - Moor", "/srv/new\nline/orvosvr", "/srv/new\nline"}), "");
   EXPECT_EQ(LastError(), EINVAL);
   EXPECT_EQ(UnitFileText({"Orvo Server - Moor\r", "/srv/orvosvr", "/srv"}), "");
-}
-
-TEST(ServiceUnitState, ActiveStatesAsTheServiceRecordNumbersThem) {
-  std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / ("orvosvr-unit-state-" + std::to_string(::getpid()));
-  testing_support::SystemctlStandIn standin(folder);
-  testing_support::EnvScope path("PATH", standin.bin());
-  struct Case {
-    const char* active_state;
-    uint32_t want;
-  };
-  const Case cases[] = {
-      {"inactive", 1}, {"failed", 1},      {"activating", 2},  {"deactivating", 3},
-      {"active", 4},   {"reloading", 4},   {"maintenance", 4},
-  };
-  for (const Case& c : cases) {
-    standin.QueueStates({c.active_state});
-    EXPECT_EQ(QueryServiceUnit("x.service"), c.want) << c.active_state;
-  }
-  standin.Fail("show", "Failed to connect to bus: No such file or directory");
-  EXPECT_EQ(QueryServiceUnit("x.service"), 0u);
-  EXPECT_EQ(LastErrorText(), "Failed to connect to bus: No such file or directory");
-  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

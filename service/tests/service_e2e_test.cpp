@@ -113,6 +113,9 @@ TEST(ServiceSwitches, InstallThenRemove) {
   std::string exe = (folder.server->folder() / "orvosvr").string();
   EXPECT_NE(unit.find("ExecStart=\"" + exe + "\"\n"), std::string::npos) << unit;
   EXPECT_NE(unit.find("WorkingDirectory=" + folder.server->folder().string() + "\n"), std::string::npos) << unit;
+  for (const char* line : {"Type=notify\n", "Restart=on-failure\n", "WantedBy=multi-user.target\n"}) {
+    EXPECT_NE(unit.find(line), std::string::npos) << unit;
+  }
 
   folder.standin->QueueStates({"inactive"});
   EXPECT_EQ(folder.Run({"-remove"}, &exit_code), folder.full_name + " has been removed.\n");

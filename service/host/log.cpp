@@ -29,20 +29,6 @@ void Echo(const std::string& text) {
   std::fflush(stdout);
 }
 
-std::string VFormat(const char* format, va_list args) {
-  va_list copy;
-  va_copy(copy, args);
-  int n = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  std::string out;
-  if (n > 0) {
-    out.resize(static_cast<size_t>(n) + 1);
-    std::vsnprintf(out.data(), out.size(), format, args);
-    out.resize(static_cast<size_t>(n));
-  }
-  return out;
-}
-
 }  // namespace
 
 std::string OutputMutexName() { return "stdioMutex" + Service().server_name; }

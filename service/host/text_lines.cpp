@@ -175,9 +175,7 @@ std::string JoinFolder(const std::string& folder, const std::string& name) {
   return folder + platform::kSeparator + name;
 }
 
-std::string Format(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
+std::string VFormat(const char* format, va_list args) {
   va_list copy;
   va_copy(copy, args);
   int n = std::vsnprintf(nullptr, 0, format, copy);
@@ -188,6 +186,13 @@ std::string Format(const char* format, ...) {
     std::vsnprintf(out.data(), out.size(), format, args);
     out.resize(static_cast<size_t>(n));
   }
+  return out;
+}
+
+std::string Format(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::string out = VFormat(format, args);
   va_end(args);
   return out;
 }

@@ -7,6 +7,7 @@
 // writing turns each LF into CR LF.
 #pragma once
 
+#include <cstdarg>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -99,5 +100,6 @@ std::string JoinFolder(const std::string& folder, const std::string& name);
 
 // printf-style formatting into a string.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string VFormat(const char* format, va_list args) __attribute__((format(printf, 1, 0)));
 
 }  // namespace host

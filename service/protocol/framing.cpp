@@ -78,16 +78,7 @@ long SendPacket(const platform::Socket& s, const void* data, long length) {
 long SendFormatted(const platform::Socket& s, const char* format, ...) {
   va_list args;
   va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  int n = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  std::string text;
-  if (n > 0) {
-    text.resize(static_cast<size_t>(n) + 1);
-    std::vsnprintf(text.data(), text.size(), format, args);
-    text.resize(static_cast<size_t>(n));
-  }
+  std::string text = host::VFormat(format, args);
   va_end(args);
   return SendPacket(s, text);
 }

@@ -53,7 +53,8 @@ std::string StatusMessage(const ServiceStatus& status) {
     case 4:
       return "READY=1\nSTATUS=Running";
     default:
-      return "STATUS=Stopped (exit code " + Number(status.exit_code) + ")";
+      // The service's exit codes are negative numbers kept in 32 bits.
+      return "STATUS=Stopped (exit code " + std::to_string(static_cast<int32_t>(status.exit_code)) + ")";
   }
 }
 

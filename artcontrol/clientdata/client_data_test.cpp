@@ -24,7 +24,7 @@ TEST_F(ClientDataTest, TheStandardClientLoadsWithItsPatches) {
   auto data = std::make_unique<ClientData>();
   LoadClientData(*data, folder_.Dir());
   EXPECT_EQ(data->files.Path(slot::kArt), folder_.Dir() + "art.mul");
-  ASSERT_EQ(data->patches.entries.size(), 7u);
+  ASSERT_EQ(data->patches.entries.size(), 17u);
   ASSERT_EQ(data->hues.blocks.size(), 4u);
   for (int h = 1; h <= 24; ++h) {
     SCOPED_TRACE(h);
@@ -63,7 +63,7 @@ TEST_F(ClientDataTest, TablesAreNotReloadedWhenPathsChangeLater) {
   auto data = std::make_unique<ClientData>();
   LoadClientData(*data, folder_.Dir());
   data->files.SetMulPath("/nowhere");
-  EXPECT_EQ(data->patches.entries.size(), 7u);
+  EXPECT_EQ(data->patches.entries.size(), 17u);
   EXPECT_EQ(data->hues.blocks.size(), 4u);
 }
 

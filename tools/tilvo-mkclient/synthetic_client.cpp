@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "standard_art.h"
+
 namespace tilvo::mkclient {
 namespace {
 
@@ -341,6 +343,7 @@ ClientFolder StandardClient() {
   }
 
   ClientFolder folder;
+  AddStandardArt(folder, art, verdata);
   folder.files["artidx.mul"] = art.Index(kArtIndexRecords);
   folder.files["art.mul"] = art.Data();
   folder.files["hues.mul"] = hues;

@@ -25,6 +25,8 @@
 //   verdata.mul    patches in this order: art (4, 2), art (4, 0x4003) green, hue (32, 1),
 //                  art (4, 0x4003) blue, hue (32, 2) first, hue (32, 2) second, hue (32, 9) past the table
 //   tiledata.mul   the full 0xFD000-byte image; static item t has height (t × 7 + 1) & 0xFF
+// and the gumps, textures, lights, multis, maps, statics and animations of
+// standard_art.h, whose patches follow the seven above in "verdata.mul".
 
 #include <array>
 #include <cstdint>
@@ -133,7 +135,7 @@ std::uint32_t PatchedHueHeader(std::uint32_t block);
 // Height of static item t in the standard "tiledata.mul".
 std::uint8_t StandardStaticHeight(std::uint32_t t);
 
-// The files of the standard client: art, index, hues, tile data and verdata.
+// The files of the standard client: art, index, hues, tile data, verdata and the art of standard_art.h.
 ClientFolder StandardClient();
 
 }  // namespace tilvo::mkclient

@@ -207,7 +207,7 @@ void CTilvoCtrl::OnDraw(const Rect& rcBounds) {
     c.RequestRedraw();
     c.lastBounds = rcBounds;
   }
-  Paint(c.state, c.render, *c.data, rcBounds, c.site);
+  Paint(c.state, c.render, *c.data, rcBounds, c.site, {c.previewItems.Slots(), c.hiddenStatics.Slots()});
 }
 
 void CTilvoCtrl::OnAmbientPropertyChange(std::int32_t dispid) {

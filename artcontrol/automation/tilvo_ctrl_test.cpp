@@ -84,7 +84,7 @@ TEST_F(ControlTest, PaintsTheObjectOverTheBackground) {
          for (int y = 0; y < 8; ++y) solid.rows.push_back({{0, std::vector<std::uint16_t>(8, mkclient::Client(31, 31, 0))}});
          return ExpectedItem(button, solid, 44, 24, 0, none);
        }()},
-      {"gumps draw nothing yet", 3, 1, 0, -1, button},
+      {"absent gump", 3, 7, 0, -1, button},
       {"no such type", 11, 1, 0, -1, button},
       {"negative type", -1, 1, 0, -1, button},
   };

@@ -11,6 +11,7 @@
 
 #include "artcontrol/render/draw_context.h"
 #include "artcontrol/render/draw_request.h"
+#include "artcontrol/render/indexed_art.h"
 
 namespace tilvo {
 
@@ -20,6 +21,9 @@ enum class ArtRoute : std::uint8_t {
   kIndexed,   // a data and index file pair with its own patch file id
   kMapBlock,  // a map block and its statics
 };
+
+// A decoder of the indexed path: draws one entry's bytes for the request.
+using IndexedDecoder = void (*)(DrawContext& ctx, const DrawRequest& req, const IndexedArt& entry);
 
 // One art type.
 struct ArtTypeRow {
@@ -31,6 +35,7 @@ struct ArtTypeRow {
   int dataSlot;               // ClientFileSet slots of the indexed path (-1 for none)
   int indexSlot;
   std::uint32_t patchFileId;  // file id of the type's patches in "verdata.mul"
+  IndexedDecoder decode;      // the indexed path's decoder (null for the other routes)
 };
 
 // Every art type, codes 0 to 10 in order.
@@ -43,9 +48,9 @@ const ArtTypeRow* FindArtType(std::int32_t code);
 // index unchanged.
 std::optional<std::uint32_t> TranslateArtIndex(std::int16_t type, std::uint32_t artIndex);
 
-// DrawObject: decodes the object of one request into the picture. Item art
-// and land tiles are drawn; the other types, and codes without a row, draw
-// nothing yet.
+// DrawObject: decodes the object of one request into the picture by its
+// type's route: an art entry, an indexed entry handed to the type's decoder,
+// or a map block. Codes without a row draw nothing.
 void DrawObject(DrawContext& ctx, const DrawRequest& req);
 
 }  // namespace tilvo

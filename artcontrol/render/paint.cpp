@@ -1,6 +1,8 @@
 #include "artcontrol/render/paint.h"
 
+#include "artcontrol/render/body_tables.h"
 #include "artcontrol/render/draw_object.h"
+#include "artcontrol/render/map_preview.h"
 #include "artcontrol/render/pixel_buffer.h"
 
 namespace tilvo {
@@ -10,8 +12,11 @@ namespace {
 constexpr std::int32_t kLoaded = 2;
 constexpr std::int32_t kSystemColour = -1;
 constexpr std::int16_t kMapPreview = 8;
-constexpr std::uint32_t kSecondFacetBlocks = 0x60000;
 constexpr std::uint16_t kFacet2 = 0x0200;
+
+bool IsAnimationType(std::int16_t type) {
+  return type == kFirstAnimSet || type == kSecondAnimSet || type == kThirdAnimSet;
+}
 
 void ShowPicture(ControlState& state, const RenderResources& render, const Rect& bounds, TilvoSite& site) {
   site.CopyToScreen(render.pixels, bounds.left, bounds.top);
@@ -23,13 +28,13 @@ void ShowPicture(ControlState& state, const RenderResources& render, const Rect&
 // DrawFlags: block numbers above 0x60000 are on facet 2.
 void SelectFacet(ControlState& state) {
   state.drawFlags = static_cast<std::uint16_t>(state.drawFlags & ~kFacetBits);
-  if (state.artIndex > kSecondFacetBlocks) state.drawFlags |= kFacet2;
+  if (state.artIndex > kFacet2Blocks) state.drawFlags |= kFacet2;
 }
 
 }  // namespace
 
 void Paint(ControlState& state, RenderResources& render, const ClientData& data, const Rect& bounds,
-           TilvoSite& site) {
+           TilvoSite& site, const PreviewLists& lists) {
   if (state.readyState != kLoaded) return;
   PictureSize size = PictureSizeFor(bounds);
   if (state.pictureValid) {
@@ -46,10 +51,15 @@ void Paint(ControlState& state, RenderResources& render, const ClientData& data,
   std::optional<std::uint32_t> index = TranslateArtIndex(state.artType, state.artIndex);
   if (!index) return;
 
+  DrawContext ctx{render.pixels, data, render.artCache, render.artSizes, state.xOffset, state.yOffset,
+                  lists.items, lists.hidden};
   if (state.artType == kMapPreview) {
     SelectFacet(state);
+    DrawMapPreview(ctx, {state.artIndex, state.drawFlags, state.artColor, std::int64_t{bounds.right} - bounds.left,
+                         std::int64_t{bounds.bottom} - bounds.top, size.w, size.h});
   } else {
-    DrawContext ctx{render.pixels, data, render.artCache, render.artSizes, state.xOffset, state.yOffset};
+    // The body number becomes its animation entry, and ArtType the set that holds it.
+    if (IsAnimationType(state.artType)) index = AnimIndexFor(*index, state.artType);
     DrawRequest req;
     req.type = state.artType;
     req.right = size.w;

@@ -102,7 +102,7 @@ TEST_F(RenderRun, BackgroundOnlyPicturesStillSucceed) {
       {"--type", "0", "--index", "0x4000"},          // out of range
       {"--type", "7", "--index", "100"},
       {"--type", "0", "--index", "4"},                // absent entry
-      {"--type", "3", "--index", "1"},                // gumps are not drawn yet
+      {"--type", "3", "--index", "7"},                // absent gump
       {"--type", "11"},                               // no such type
       {"--file", "4=/nonexistent/art.mul", "--index", "1", "--paints", "3"},
       {"--preview-item", "0x0EED,1443,1678,20,0", "--hide-static", "1,2,3,4,5,6"},

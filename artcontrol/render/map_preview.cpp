@@ -1,0 +1,68 @@
+#include "artcontrol/render/map_preview.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "artcontrol/render/draw_object.h"
+
+namespace tilvo {
+
+namespace {
+
+constexpr std::int64_t kTileWidth = 44;
+constexpr std::int64_t kRadiusDivisor = 8;
+constexpr std::int64_t kMapColumns = 768;
+constexpr std::int64_t kMapRows = 512;
+constexpr std::int64_t kBlockStep = 176;  // 8 tiles of 22 pixels
+constexpr std::int32_t kMapBlockType = 8;
+
+// ⌊√n⌋ exactly, also where a double's root rounds up.
+std::int64_t FloorSqrt(std::int64_t n) {
+  auto root = static_cast<std::int64_t>(std::sqrt(static_cast<double>(n)));
+  while (root > 0 && root * root > n) --root;
+  while ((root + 1) * (root + 1) <= n) ++root;
+  return root;
+}
+
+}  // namespace
+
+std::int64_t MapPreviewRadius(std::int64_t width, std::int64_t height) {
+  const std::int64_t across = width / kTileWidth;
+  const std::int64_t down = height / kTileWidth;
+  return std::max<std::int64_t>(FloorSqrt(across * across + down * down) / kRadiusDivisor, 1);
+}
+
+std::vector<DrawRequest> PreviewBlockRequests(const MapPreviewRequest& preview) {
+  const std::uint32_t b = preview.artIndex > kFacet2Blocks ? preview.artIndex - kFacet2Blocks : preview.artIndex;
+  const std::int64_t c0 = b / kMapRows;
+  const std::int64_t r0 = b % kMapRows;
+  const std::int64_t radius = MapPreviewRadius(preview.boundsWidth, preview.boundsHeight);
+  // Blocks off the map are skipped; the loops start and end on the map
+  // rather than stepping through a radius that a huge control makes large.
+  const std::int64_t firstColumn = std::max<std::int64_t>(c0 - radius, 0);
+  const std::int64_t lastColumn = std::min<std::int64_t>(c0 + radius, kMapColumns - 1);
+  const std::int64_t firstRow = std::max<std::int64_t>(r0 - radius, 0);
+  const std::int64_t lastRow = std::min<std::int64_t>(r0 + radius, kMapRows - 1);
+  std::vector<DrawRequest> requests;
+  for (std::int64_t c = firstColumn; c <= lastColumn; ++c) {
+    for (std::int64_t r = firstRow; r <= lastRow; ++r) {
+      DrawRequest req;
+      req.type = kMapBlockType;
+      req.right = preview.w;
+      req.bottom = preview.h;
+      req.index = static_cast<std::uint32_t>(c * kMapRows + r);
+      req.x_offset = static_cast<std::int32_t>(((c - c0) - (r - r0)) * kBlockStep);
+      req.y_offset = static_cast<std::int32_t>(((c - c0) + (r - r0)) * kBlockStep);
+      req.hue = preview.hue;
+      req.flags = preview.drawFlags;
+      requests.push_back(req);
+    }
+  }
+  return requests;
+}
+
+void DrawMapPreview(DrawContext& ctx, const MapPreviewRequest& preview) {
+  for (const DrawRequest& req : PreviewBlockRequests(preview)) DrawObject(ctx, req);
+}
+
+}  // namespace tilvo

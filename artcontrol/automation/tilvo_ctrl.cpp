@@ -1,5 +1,6 @@
 #include <memory>
 
+#include "artcontrol/automation/module_state.h"
 #include "artcontrol/automation/preview_lists.h"
 #include "artcontrol/clientdata/client_data.h"
 #include "artcontrol/clientdata/client_directory.h"
@@ -35,6 +36,7 @@ struct CTilvoCtrl::Impl {
     }
   }
 
+  ModuleObject moduleObject;  // the module stays in use while a control lives
   TilvoSite& site;
   ControlState state;
   std::unique_ptr<ClientData> data;  // over a megabyte with the tile data image
@@ -228,6 +230,8 @@ void CTilvoCtrl::OnMouseUp(std::int16_t Button, std::int16_t Shift, std::int32_t
 }
 
 bool CTilvoCtrl::IsModified() const { return impl_->state.modified; }
+
+void CTilvoCtrl::SetModifiedFlag(bool modified) { impl_->state.modified = modified; }
 
 const PixelBuffer& CTilvoCtrl::Picture() const { return impl_->render.pixels; }
 

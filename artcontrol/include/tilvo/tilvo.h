@@ -145,6 +145,8 @@ class CTilvoCtrl {
   void OnMouseUp(std::int16_t Button, std::int16_t Shift, std::int32_t x, std::int32_t y);
   // Whether the container should save the control's state.
   bool IsModified() const;
+  // Sets or clears that flag (the container clears it once the state is saved or loaded).
+  void SetModifiedFlag(bool modified);
   // The current picture (empty before the first paint).
   const PixelBuffer& Picture() const;
   // The host-filled lists, slot by slot (an empty slot is a removed record).

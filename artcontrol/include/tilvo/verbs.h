@@ -1,0 +1,28 @@
+#pragma once
+// The control's verb list: the two standard verbs a host offers for it.
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace tilvo {
+
+// The standard verb numbers.
+inline constexpr std::int32_t OLEIVERB_PRIMARY = 0;      // Edit: activate the control in its place
+inline constexpr std::int32_t OLEIVERB_PROPERTIES = -7;  // Properties: show the property page
+
+// One verb as a host's menu lists it ("&" marks the access key).
+struct Verb {
+  std::int32_t number;
+  std::string_view menuText;
+};
+
+inline constexpr Verb kVerbs[] = {
+    {OLEIVERB_PRIMARY, "&Edit"},
+    {OLEIVERB_PROPERTIES, "&Properties..."},
+};
+
+// Edit, then Properties.
+inline std::span<const Verb> ControlVerbs() { return kVerbs; }
+
+}  // namespace tilvo

@@ -75,6 +75,26 @@ bool ValidName(std::string_view name) {
          name.back() != '\t';
 }
 
+using Values = std::vector<std::pair<std::string, std::string>>;
+
+const std::string* Find(const Values& values, std::string_view name) {
+  for (const auto& [n, v] : values) {
+    if (n == name) return &v;
+  }
+  return nullptr;
+}
+
+// A name written again keeps its place and takes the new value.
+void Set(Values& values, std::string_view name, std::string value) {
+  for (auto& [n, v] : values) {
+    if (n == name) {
+      v = std::move(value);
+      return;
+    }
+  }
+  values.emplace_back(std::string(name), std::move(value));
+}
+
 }  // namespace
 
 int SaveProperties(CTilvoCtrl& control, PropertyBag& bag) {
@@ -84,6 +104,7 @@ int SaveProperties(CTilvoCtrl& control, PropertyBag& bag) {
     if (control.Invoke(p.dispid, InvokeKind::kPropertyGet, {}, &value) != DispResult::kOk) return -1;
     if (!bag.Write(p.name, value)) return -1;
   }
+  control.SetModifiedFlag(false);
   return 0;
 }
 
@@ -92,6 +113,7 @@ void LoadProperties(CTilvoCtrl& control, PropertyBag& bag) {
     Variant value;
     Put(control, p, bag.Read(p.name, p.type, value) ? value.integer : p.defaultValue);
   }
+  control.SetModifiedFlag(false);
 }
 
 void ResetProperties(CTilvoCtrl& control) {
@@ -99,9 +121,9 @@ void ResetProperties(CTilvoCtrl& control) {
 }
 
 bool TextFilePropertyBag::Read(std::string_view name, ArgType type, Variant& value) {
-  const auto found = values_.find(name);
-  if (found == values_.end()) return false;
-  const std::string& text = found->second;
+  const std::string* found = Find(values_, name);
+  if (found == nullptr) return false;
+  const std::string& text = *found;
   if (type == ArgType::kText) {
     value = Variant::Text(text);
     return true;
@@ -137,7 +159,7 @@ bool TextFilePropertyBag::Write(std::string_view name, const Variant& value) {
     case ArgType::kNone:
       return false;
   }
-  values_.insert_or_assign(std::string(name), std::move(text));
+  Set(values_, name, std::move(text));
   return true;
 }
 
@@ -158,7 +180,7 @@ void TextFilePropertyBag::ParseText(std::string_view text) {
     if (line.empty() || line.front() == '#' || line.front() == ';' || equals == std::string_view::npos) continue;
     const std::string_view name = line.substr(0, equals);
     if (!ValidName(name)) continue;
-    values_.insert_or_assign(std::string(name), Unescape(line.substr(equals + 1)));
+    Set(values_, name, Unescape(line.substr(equals + 1)));
   }
 }
 

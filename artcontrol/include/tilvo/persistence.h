@@ -6,7 +6,8 @@
 // initial values in every new control.
 
 #include <cstdint>
-#include <map>
+#include <utility>
+#include <vector>
 #include <string>
 #include <string_view>
 
@@ -28,11 +29,13 @@ class PropertyBag {
 inline constexpr std::string_view kVersionPropertyName = "_Version";
 inline constexpr std::int32_t kPropertySetVersion = 0x00010000;
 
-// Saves the version, then ArtType, ArtIndex and ArtColor: 0, or -1 when the bag refuses a value.
+// Saves the version, then ArtType, ArtIndex and ArtColor, and clears the
+// control's modified flag: 0, or -1 (the flag kept) when the bag refuses a value.
 int SaveProperties(CTilvoCtrl& control, PropertyBag& bag);
-// Loads the three properties; one that is missing or unreadable takes its
-// default. A saved set of another version loads the same way (version 1.0
-// is the only one there has been).
+// Loads the three properties, asking for a new picture, and clears the
+// modified flag; a property that is missing or unreadable takes its default.
+// A saved set of another version loads the same way (version 1.0 is the only
+// one there has been).
 void LoadProperties(CTilvoCtrl& control, PropertyBag& bag);
 // Gives the three properties their defaults, as loading an empty bag does.
 void ResetProperties(CTilvoCtrl& control);
@@ -57,12 +60,14 @@ class TextFilePropertyBag : public PropertyBag {
   // Writes every value to the file, replacing it whole: kOk or kCannotWrite.
   Result SaveFile(const std::string& path) const;
 
-  // The values as the file holds them; ParseText replaces the values with those of text.
+  // The values as the file holds them, in the order first written; ParseText
+  // replaces the values with those of text.
   std::string Text() const;
   void ParseText(std::string_view text);
 
  private:
-  std::map<std::string, std::string, std::less<>> values_;  // the value texts, unescaped
+  // The value texts, unescaped, in the order they were first written.
+  std::vector<std::pair<std::string, std::string>> values_;
 };
 
 }  // namespace tilvo

@@ -81,9 +81,8 @@ int EntryMain(int argc, char** argv) {
   SetServerName("");
   ReportStatus();
 
-  std::string exe = platform::ExecutablePath();
-  size_t cut = exe.find_last_of('/');
-  if (cut != std::string::npos) platform::ChangeDirectory(cut == 0 ? "/" : exe.substr(0, cut));
+  std::string folder = platform::FolderOf(platform::ExecutablePath());
+  if (!folder.empty()) platform::ChangeDirectory(folder);
 
   SetServerName(ReadServerName());
   ReportStatus();

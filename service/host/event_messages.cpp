@@ -30,6 +30,8 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
+std::span<const EventMessage> EventMessages() { return kMessages; }
+
 const EventMessage* FindEventMessage(uint32_t id) {
   for (const EventMessage& message : kMessages) {
     if (message.id == id) return &message;

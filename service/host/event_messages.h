@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,10 @@ struct EventMessage {
 
 // The table's entry for `id`, or nullptr when the table has none.
 const EventMessage* FindEventMessage(uint32_t id);
+
+// The whole table, row by row (the Windows build compiles its
+// message-table resource from it).
+std::span<const EventMessage> EventMessages();
 
 // Fills a message text as the system's message formatter does: "%n!s!" and
 // "%n" take insertion string n (a missing one shows as "%n"), "%0" ends the

@@ -86,7 +86,8 @@ void PrintConsole(const char* format, ...) {
 void ReportServiceEvent(uint32_t id, const std::vector<std::string>& inserts) {
   const EventMessage* message = FindEventMessage(id);
   if (message == nullptr) return;
-  platform::ReportEvent(Service().short_name, message->type, FillInserts(message->text, inserts));
+  platform::WriteEvent(Service().short_name,
+                       platform::EventEntry{id, message->type, inserts, FillInserts(message->text, inserts)});
 }
 
 std::string FormatLastError(size_t size) {

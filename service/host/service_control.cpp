@@ -46,7 +46,8 @@ int ReportStatus() {
     s.checkpoint = g_checkpoint++;
     s.wait_hint = 5000;
   }
-  int rc = manager->Report(platform::ServiceStatus{state, s.checkpoint, s.wait_hint, s.exit_code});
+  int rc = manager->Report(platform::ServiceStatus{state, s.checkpoint, s.wait_hint, s.exit_code, s.service_type,
+                                                    s.controls_accepted, s.specific_exit_code});
   if (rc != 0) {
     ReportServiceEvent(kEventStatusRefused,
                        {Format("rc = %ld, Err = %ld", static_cast<long>(rc), static_cast<long>(platform::LastError()))});

@@ -2,65 +2,19 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "service/host/event_messages.h"
 #include "service/host/log.h"
 #include "service/host/service_control.h"
 #include "service/host/text_lines.h"
+#include "service/platform/dispatcher.h"
 #include "service/platform/instance_lock.h"
 #include "service/platform/net.h"
-#include "service/platform/notify.h"
-#include "service/platform/signals.h"
 #include "service/protocol/listener.h"
 
 namespace host {
 
 namespace {
-
-using platform::ProcessSignal;
-
-// How a signal reaches a handler, and as which control or event.
-struct SignalControl {
-  ProcessSignal signal;
-  uint32_t code;
-};
-
-const SignalControl kServiceControls[] = {
-    {ProcessSignal::kTerminate, kControlStop},
-    {ProcessSignal::kHangup, kControlInterrogate},
-};
-
-const SignalControl kConsoleEvents[] = {
-    {ProcessSignal::kInterrupt, kConsoleCtrlC},
-    {ProcessSignal::kQuit, kConsoleCtrlBreak},
-    {ProcessSignal::kHangup, kConsoleClose},
-    {ProcessSignal::kTerminate, kConsoleShutdown},
-};
-
-template <size_t N>
-bool Route(const SignalControl (&table)[N], bool (*handler)(uint32_t)) {
-  std::vector<ProcessSignal> signals;
-  for (const SignalControl& row : table) signals.push_back(row.signal);
-  return platform::RouteSignals(signals, [&table, handler](ProcessSignal signal) {
-    for (const SignalControl& row : table) {
-      if (row.signal == signal) return handler(row.code);
-    }
-    return false;
-  });
-}
-
-bool AnswerServiceControl(uint32_t control) {
-  ServiceControlHandler(control);
-  return true;
-}
-
-// The status handle: the manager's notification socket. Never destroyed, as a
-// control may still be answered while the process ends.
-platform::ServiceNotifier& Manager() {
-  static platform::ServiceNotifier* manager = new platform::ServiceNotifier();
-  return *manager;
-}
 
 // The single-instance pipe stays open until the process ends.
 platform::InstanceLock g_instance_pipe;
@@ -96,19 +50,19 @@ int RunDispatcher(int argc, char** argv) {
   s.console.store(0);
   PrintConsole("\nStartServiceCtrlDispatcher being called.\n");
   PrintConsole("This may take serveral seconds... Please wait.\n");
-  if (!platform::ServiceNotifier::OpenFromEnvironment(&Manager())) {
+  if (!platform::RunServiceDispatcher(s.full_name, ServiceEntry, argc, argv)) {
     ReportServiceEvent(kEventStartFailed, {s.full_name, FormatLastError(kDispatcherErrorRoom)});
     return -1;
   }
-  ServiceEntry(argc, argv);
-  // The manager learns how the service ended from the process's exit status.
+  // systemd learns how the service ended from the process's exit status.
   return s.status_handle.load() != nullptr ? static_cast<int>(s.exit_code) : -1;
 }
 
 void ServiceEntry(int argc, char** argv) {
   ServiceControl& s = Service();
   s.current_state.store(kStateStartPending);
-  if (!Route(kServiceControls, AnswerServiceControl)) {
+  platform::ServiceNotifier* status_handle = platform::RegisterServiceControlHandler(s.full_name, ServiceControlHandler);
+  if (status_handle == nullptr) {
     if (InConsole()) {
       PrintConsole("Unable to Register Control Handler.  Terminating.\n");
     } else {
@@ -116,7 +70,7 @@ void ServiceEntry(int argc, char** argv) {
     }
     return;
   }
-  s.status_handle.store(&Manager());
+  s.status_handle.store(status_handle);
   ReportStatus();
   int result = ServiceStart(argc, argv);
   s.current_state.store(kStateStopped);
@@ -138,13 +92,16 @@ int ServiceStart(int argc, char** argv) {
   SetStopEvent(stop_event.get());
   ReportStatus();
 
-  // Windows admits every user to its pipe through a security descriptor
-  // (results -2 and -3 when that cannot be made); an abstract socket is open
-  // to every user already.
+  // Every user may open the pipe.
+  platform::PipeSecurity everyone;
+  if (int rc = everyone.Create(); rc < 0) {
+    SetStopEvent(nullptr);
+    return StartFailed(rc);
+  }
   ReportStatus();
 
   platform::InstanceLock pipe;
-  if (!platform::InstanceLock::Acquire(Format("\\\\.\\pipe\\%s", s.full_name.c_str()), &pipe)) {
+  if (!platform::InstanceLock::Acquire(Format("\\\\.\\pipe\\%s", s.full_name.c_str()), &pipe, &everyone)) {
     if (InConsole()) {
       PrintConsole("%s could not create a named pipe.\n", s.display_name.c_str());
       PrintConsole("This is usually due to another instance of this program running\non this machine.\nTerminating\n.");
@@ -200,7 +157,7 @@ int DebugService(int argc, char** argv) {
   ServiceControl& s = Service();
   s.console.store(1);
   PrintConsole("Debugging %s.\n", s.full_name.c_str());
-  Route(kConsoleEvents, ConsoleControlHandler);
+  platform::SetConsoleControlHandler(ConsoleControlHandler);
   return ServiceStart(argc, argv);
 }
 

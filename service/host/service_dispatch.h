@@ -1,29 +1,28 @@
 // Running the service: under the system's service manager, or in the console
 // for debugging ("-debug"). The manager's controls and the console's events
-// arrive as signals and are answered on an ordinary thread.
+// are answered on an ordinary thread.
 #pragma once
 
 #include <cstdint>
 
 namespace host {
 
-// Controls of the service manager: stop and shutdown arrive as SIGTERM,
-// interrogate as SIGHUP.
+// Controls of the service manager (on Linux stop and shutdown arrive as
+// SIGTERM, interrogate as SIGHUP).
 inline constexpr uint32_t kControlStop = 1;
 inline constexpr uint32_t kControlInterrogate = 4;
 inline constexpr uint32_t kControlShutdown = 5;
 
-// Console events: Ctrl+C (SIGINT), Ctrl+Break (SIGQUIT), the console closed
-// (SIGHUP), the system shutting down (SIGTERM).
+// Console events: Ctrl+C, Ctrl+Break, the console closed, the system shutting
+// down (on Linux SIGINT, SIGQUIT, SIGHUP and SIGTERM).
 inline constexpr uint32_t kConsoleCtrlC = 0;
 inline constexpr uint32_t kConsoleCtrlBreak = 1;
 inline constexpr uint32_t kConsoleClose = 2;
 inline constexpr uint32_t kConsoleShutdown = 6;
 
 // Hands the process to the service manager. When the manager started the
-// process (it was given a notification socket), runs ServiceEntry and returns
-// the exit code the service stopped with; otherwise writes event 0xE00003EA
-// and returns -1 at once.
+// process, it runs ServiceEntry, and the exit code the service stopped with
+// is returned; otherwise writes event 0xE00003EA and returns -1 at once.
 int RunDispatcher(int argc, char** argv);
 
 // The service's main routine under the manager: registers the control

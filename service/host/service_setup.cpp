@@ -5,6 +5,8 @@
 #include "service/host/log.h"
 #include "service/host/service_control.h"
 #include "service/platform/clock.h"
+#include "service/platform/event_log.h"
+#include "service/platform/fs.h"
 #include "service/platform/service_manager.h"
 
 namespace host {
@@ -31,14 +33,33 @@ void InstallService() {
     PrintConsole("OpenSCManager() failed - %s\n", ErrorText().c_str());
     return;
   }
-  size_t cut = exe.find_last_of('/');
-  platform::ServiceDefinition service{s.full_name, exe, cut == 0 ? "/" : exe.substr(0, cut)};
+  platform::ServiceDefinition service{s.full_name, exe, platform::FolderOf(exe)};
   if (!platform::CreateServiceUnit(service)) {
     PrintConsole("CreateService() failed - %s\n", ErrorText().c_str());
     return;
   }
-  // The unit file records the working folder; there is no event source to
-  // register, as the system log takes any identity.
+  // Where the system keeps these in the registry: the event source, then the
+  // working folder (a Linux unit file holds the folder, and syslog takes any
+  // identity, so there nothing fails here).
+  switch (platform::RegisterEventLogSource(s.short_name, exe)) {
+    case -1:
+      PrintConsole("RegCreateKey() for Event Log failed - %s\n", ErrorText().c_str());
+      break;
+    case -2:
+      PrintConsole("RegSetValueEx() for \"EventMessageFile\" failed - %s\n", ErrorText().c_str());
+      break;
+    case -3:
+      PrintConsole("RegSetValueEx() for \"TypesSupported\" failed -%s\n", ErrorText().c_str());
+      break;
+    default:
+      break;
+  }
+  int parameters = platform::RecordWorkingPath(s.full_name, service.working_directory);
+  if (parameters == -1) {
+    PrintConsole("RegCreateKey() for \"Parameters\" failed - %s\n", ErrorText().c_str());
+    return;
+  }
+  if (parameters == -2) PrintConsole("RegSetValueEx() for \"WorkingPath\" failed - %s\n", ErrorText().c_str());
   PrintConsole("%s installed for server %s\n", s.short_name.c_str(), s.server_name.c_str());
 }
 

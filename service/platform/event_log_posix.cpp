@@ -27,22 +27,22 @@ int Priority(EventType type) {
 
 }  // namespace
 
-void ReportEvent(const std::string& source, EventType type, const std::string& text) {
-  std::string entry = text;
-  if (entry.size() >= 2 && entry.compare(entry.size() - 2, 2, "\r\n") == 0) {
-    entry.resize(entry.size() - 2);
-  } else if (!entry.empty() && entry.back() == '\n') {
-    entry.pop_back();
+void WriteEvent(const std::string& source, const EventEntry& entry) {
+  std::string text = entry.text;
+  if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0) {
+    text.resize(text.size() - 2);
+  } else if (!text.empty() && text.back() == '\n') {
+    text.pop_back();
   }
   std::lock_guard<std::mutex> lock(g_guard);
   if (g_hook) {
-    g_hook(source, type, entry);
+    g_hook(source, entry.type, text);
     return;
   }
   // Registered for this one entry and deregistered after it, as an event
   // source is.
   ::openlog(source.c_str(), LOG_PID, LOG_DAEMON);
-  ::syslog(Priority(type), "%s", entry.c_str());
+  ::syslog(Priority(entry.type), "%s", text.c_str());
   ::closelog();
 }
 
@@ -50,5 +50,7 @@ void SetEventHook(EventHook hook) {
   std::lock_guard<std::mutex> lock(g_guard);
   g_hook = std::move(hook);
 }
+
+int RegisterEventLogSource(const std::string& /*source*/, const std::string& /*message_file*/) { return 0; }
 
 }  // namespace platform

@@ -11,13 +11,20 @@ namespace platform {
 
 // The folder separator of this platform, and whether a character is one
 // (names that arrive from clients may use either "/" or "\").
+#if defined(_WIN32)
+inline constexpr char kSeparator = '\\';
+#else
 inline constexpr char kSeparator = '/';
+#endif
 inline bool IsSeparator(char c) { return c == '/' || c == '\\'; }
-// Turns every "\" of a name that came from outside into this platform's separator.
+// Turns every separator of a name that came from outside into this platform's.
 std::string NativePath(const std::string& name);
 
 // Full path of the running executable; empty when it cannot be found.
 std::string ExecutablePath();
+// The folder of a file's path: the path cut at its last separator, where a
+// root folder ("/", "C:\\") keeps its separator; empty when it has none.
+std::string FolderOf(const std::string& path);
 // The current working directory; empty on failure.
 std::string CurrentDirectory();
 // Changes the working directory; 0 on success, -1 on failure.
@@ -36,6 +43,8 @@ long long FileSize(const std::string& path);
 
 // The absolute path with every symbolic link of its existing part resolved and
 // "." and ".." removed; nothing on failure. The last components may be missing.
+// Two names of one file give the same text (on Windows, whose names ignore
+// case, it is folded to lower case), so the result is for comparing.
 std::optional<std::string> RealPath(const std::string& path);
 
 // Attribute words of a directory entry, as a Win32 directory search reports them.

@@ -26,6 +26,12 @@ std::string ExecutablePath() {
   return p.string();
 }
 
+std::string FolderOf(const std::string& path) {
+  size_t cut = path.find_last_of('/');
+  if (cut == std::string::npos) return {};
+  return cut == 0 ? "/" : path.substr(0, cut);
+}
+
 std::string CurrentDirectory() {
   std::error_code ec;
   auto p = std::filesystem::current_path(ec);

@@ -36,22 +36,27 @@ std::string InstanceLockAddress(const std::string& name) {
   return name.substr(0, kRoom - std::strlen(tail)) + tail;
 }
 
-InstanceLock::InstanceLock(InstanceLock&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+// An abstract socket admits every user already.
+PipeSecurity::~PipeSecurity() = default;
+
+int PipeSecurity::Create() { return 0; }
+
+InstanceLock::InstanceLock(InstanceLock&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
 
 InstanceLock& InstanceLock::operator=(InstanceLock&& other) noexcept {
   if (this != &other) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = other.fd_;
-    other.fd_ = -1;
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
+    handle_ = other.handle_;
+    other.handle_ = -1;
   }
   return *this;
 }
 
 InstanceLock::~InstanceLock() {
-  if (fd_ >= 0) ::close(fd_);
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
 }
 
-bool InstanceLock::Acquire(const std::string& name, InstanceLock* out) {
+bool InstanceLock::Acquire(const std::string& name, InstanceLock* out, const PipeSecurity* /*security*/) {
   std::string address = InstanceLockAddress(name);
   sockaddr_un addr{};
   addr.sun_family = AF_UNIX;
@@ -68,7 +73,7 @@ bool InstanceLock::Acquire(const std::string& name, InstanceLock* out) {
     return false;
   }
   *out = InstanceLock();
-  out->fd_ = fd;
+  out->handle_ = fd;
   return true;
 }
 

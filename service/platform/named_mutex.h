@@ -2,6 +2,7 @@
 // same game server, and never stays locked when a holder dies.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -26,10 +27,11 @@ class NamedMutex {
   void Unlock();
 
  private:
-  int fd_ = -1;
+  // A lock file's descriptor, or a Windows mutex handle; -1 for none.
+  intptr_t handle_ = -1;
 };
 
-// Where the lock file of a named mutex lives (for tests and documentation).
+// Where the lock file of a named mutex lives (Linux, for tests and documentation).
 std::string NamedMutexPath(const std::string& name);
 
 }  // namespace platform

@@ -50,26 +50,26 @@ std::string NamedMutexPath(const std::string& name) {
   return LockFolder() + "/" + safe + ".lock";
 }
 
-NamedMutex::NamedMutex(NamedMutex&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+NamedMutex::NamedMutex(NamedMutex&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
 
 NamedMutex& NamedMutex::operator=(NamedMutex&& other) noexcept {
   if (this != &other) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = other.fd_;
-    other.fd_ = -1;
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
+    handle_ = other.handle_;
+    other.handle_ = -1;
   }
   return *this;
 }
 
 NamedMutex::~NamedMutex() {
-  if (fd_ >= 0) ::close(fd_);
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
 }
 
 bool NamedMutex::Create(const std::string& name, NamedMutex* out) {
   int fd = OpenLockFile(name, true);
   if (fd < 0) return false;
   *out = NamedMutex();
-  out->fd_ = fd;
+  out->handle_ = fd;
   return true;
 }
 
@@ -77,7 +77,7 @@ bool NamedMutex::Open(const std::string& name, NamedMutex* out) {
   int fd = OpenLockFile(name, false);
   if (fd < 0) return false;
   *out = NamedMutex();
-  out->fd_ = fd;
+  out->handle_ = fd;
   return true;
 }
 
@@ -85,10 +85,10 @@ bool NamedMutex::Open(const std::string& name, NamedMutex* out) {
 // of one process as well as processes; the kernel drops the lock when a
 // holder dies.
 void NamedMutex::Lock() {
-  while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+  while (::flock(static_cast<int>(handle_), LOCK_EX) != 0 && errno == EINTR) {
   }
 }
 
-void NamedMutex::Unlock() { ::flock(fd_, LOCK_UN); }
+void NamedMutex::Unlock() { ::flock(static_cast<int>(handle_), LOCK_UN); }
 
 }  // namespace platform

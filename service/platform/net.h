@@ -12,33 +12,40 @@ namespace platform {
 // A socket number as the log shows it; -1 is no socket.
 using SocketId = long;
 
+// A socket as the system knows it: a file descriptor, or a Windows SOCKET.
+using NativeSocket = intptr_t;
+// No socket (-1, and INVALID_SOCKET on Windows).
+inline constexpr NativeSocket kNoSocket = -1;
+
 // Owns one socket and closes it when it goes out of scope.
 class Socket {
  public:
   Socket() = default;
-  explicit Socket(int fd) : fd_(fd) {}
-  Socket(Socket&& other) noexcept : fd_(other.Release()) {}
+  explicit Socket(NativeSocket native) : native_(native) {}
+  Socket(Socket&& other) noexcept : native_(other.Release()) {}
   Socket& operator=(Socket&& other) noexcept;
   Socket(const Socket&) = delete;
   Socket& operator=(const Socket&) = delete;
   ~Socket() { Close(); }
 
-  bool Valid() const { return fd_ >= 0; }
-  SocketId Id() const { return fd_; }
-  int Fd() const { return fd_; }
+  bool Valid() const { return native_ != kNoSocket; }
+  SocketId Id() const { return static_cast<SocketId>(native_); }
+  NativeSocket Native() const { return native_; }
   // Gives up ownership without closing.
-  int Release();
+  NativeSocket Release();
   // Closes the socket now; no effect when there is none.
   void Close();
 
  private:
-  int fd_ = -1;
+  NativeSocket native_ = kNoSocket;
 };
 
 // Result of a readiness wait.
 enum class WaitResult { kReady, kTimeout, kError, kWoken };
 
-// Starts the socket library (a no-op where there is none); 0 on success.
+// Starts the socket library, asking for Windows Sockets 1.1 (where there is
+// no such library, only makes a vanished peer harmless); 0 on success. Every
+// successful start is matched by one NetCleanup.
 int NetStartup();
 // Shuts the socket library down.
 void NetCleanup();
@@ -59,21 +66,25 @@ Socket Accept(const Socket& listener, uint8_t peer[4]);
 WaitResult WaitReadable(const Socket& s, int timeout_ms);
 
 // A wake-up that a stop request can trigger from any thread (also from a
-// signal handler) to end a readiness wait at once.
+// signal handler) to end a readiness wait at once. Once signalled it stays
+// signalled. It needs no NetStartup of its own.
 class WakeEvent {
  public:
   WakeEvent();
   ~WakeEvent();
   WakeEvent(const WakeEvent&) = delete;
   WakeEvent& operator=(const WakeEvent&) = delete;
-  bool Valid() const { return read_fd_ >= 0; }
+  bool Valid() const { return read_ != kNoSocket; }
   // Marks the event; async-signal-safe.
   void Signal();
-  int ReadFd() const { return read_fd_; }
 
  private:
-  int read_fd_ = -1;
-  int write_fd_ = -1;
+  friend WaitResult WaitReadableOrWake(const Socket& s, const WakeEvent& wake, int timeout_ms);
+  // What a readiness wait watches, and what Signal makes readable: the two
+  // ends of a pipe, or on Windows one loopback datagram socket that sends to
+  // itself (a Windows Sockets 1.1 wait watches sockets only).
+  NativeSocket read_ = kNoSocket;
+  NativeSocket write_ = kNoSocket;
 };
 
 // Waits until `s` is readable or `wake` is signalled, at most `timeout_ms`.

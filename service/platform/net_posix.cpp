@@ -20,6 +20,9 @@ namespace {
 
 thread_local int g_last_error = 0;
 
+// Sockets are file descriptors here.
+int Fd(const Socket& s) { return static_cast<int>(s.Native()); }
+
 int Remember(int result) {
   if (result < 0) g_last_error = errno;
   return result;
@@ -47,21 +50,21 @@ int PollWithDeadline(pollfd* fds, nfds_t count, int timeout_ms) {
 Socket& Socket::operator=(Socket&& other) noexcept {
   if (this != &other) {
     Close();
-    fd_ = other.Release();
+    native_ = other.Release();
   }
   return *this;
 }
 
-int Socket::Release() {
-  int fd = fd_;
-  fd_ = -1;
-  return fd;
+NativeSocket Socket::Release() {
+  NativeSocket native = native_;
+  native_ = kNoSocket;
+  return native;
 }
 
 void Socket::Close() {
-  if (fd_ >= 0) {
-    ::close(fd_);
-    fd_ = -1;
+  if (native_ != kNoSocket) {
+    ::close(static_cast<int>(native_));
+    native_ = kNoSocket;
   }
 }
 
@@ -78,17 +81,17 @@ Socket OpenListener(uint16_t port, int backlog, int* stage) {
   Socket s(Remember(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)));
   if (!s.Valid()) return s;
   int on = 1;
-  setsockopt(s.Fd(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  setsockopt(Fd(s), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
   linger lg{1, 60};
-  setsockopt(s.Fd(), SOL_SOCKET, SO_LINGER, &lg, sizeof lg);
+  setsockopt(Fd(s), SOL_SOCKET, SO_LINGER, &lg, sizeof lg);
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_addr.s_addr = htonl(INADDR_ANY);
   addr.sin_port = htons(port);
   *stage = 2;
-  if (Remember(::bind(s.Fd(), reinterpret_cast<sockaddr*>(&addr), sizeof addr)) < 0) return Socket();
+  if (Remember(::bind(Fd(s), reinterpret_cast<sockaddr*>(&addr), sizeof addr)) < 0) return Socket();
   *stage = 3;
-  if (Remember(::listen(s.Fd(), backlog)) < 0) return Socket();
+  if (Remember(::listen(Fd(s), backlog)) < 0) return Socket();
   *stage = 0;
   return s;
 }
@@ -96,21 +99,21 @@ Socket OpenListener(uint16_t port, int backlog, int* stage) {
 int LocalPort(const Socket& s) {
   sockaddr_in addr{};
   socklen_t len = sizeof addr;
-  if (getsockname(s.Fd(), reinterpret_cast<sockaddr*>(&addr), &len) < 0) return -1;
+  if (getsockname(Fd(s), reinterpret_cast<sockaddr*>(&addr), &len) < 0) return -1;
   return ntohs(addr.sin_port);
 }
 
 Socket Accept(const Socket& listener, uint8_t peer[4]) {
   sockaddr_in addr{};
   socklen_t len = sizeof addr;
-  int fd = Remember(::accept4(listener.Fd(), reinterpret_cast<sockaddr*>(&addr), &len, SOCK_CLOEXEC));
+  int fd = Remember(::accept4(Fd(listener), reinterpret_cast<sockaddr*>(&addr), &len, SOCK_CLOEXEC));
   if (fd < 0) return Socket();
   std::memcpy(peer, &addr.sin_addr.s_addr, 4);
   return Socket(fd);
 }
 
 WaitResult WaitReadable(const Socket& s, int timeout_ms) {
-  pollfd p{s.Fd(), POLLIN, 0};
+  pollfd p{Fd(s), POLLIN, 0};
   int rc = PollWithDeadline(&p, 1, timeout_ms);
   if (rc < 0) return WaitResult::kError;
   if (rc == 0) return WaitResult::kTimeout;
@@ -124,26 +127,26 @@ WaitResult WaitReadable(const Socket& s, int timeout_ms) {
 WakeEvent::WakeEvent() {
   int fds[2];
   if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) == 0) {
-    read_fd_ = fds[0];
-    write_fd_ = fds[1];
+    read_ = fds[0];
+    write_ = fds[1];
   }
 }
 
 WakeEvent::~WakeEvent() {
-  if (read_fd_ >= 0) ::close(read_fd_);
-  if (write_fd_ >= 0) ::close(write_fd_);
+  if (read_ != kNoSocket) ::close(static_cast<int>(read_));
+  if (write_ != kNoSocket) ::close(static_cast<int>(write_));
 }
 
 void WakeEvent::Signal() {
-  if (write_fd_ < 0) return;
+  if (write_ == kNoSocket) return;
   char c = 1;
   // A full pipe already means "signalled".
-  ssize_t ignored = ::write(write_fd_, &c, 1);
+  ssize_t ignored = ::write(static_cast<int>(write_), &c, 1);
   (void)ignored;
 }
 
 WaitResult WaitReadableOrWake(const Socket& s, const WakeEvent& wake, int timeout_ms) {
-  pollfd p[2] = {{s.Fd(), POLLIN, 0}, {wake.ReadFd(), POLLIN, 0}};
+  pollfd p[2] = {{Fd(s), POLLIN, 0}, {static_cast<int>(wake.read_), POLLIN, 0}};
   int rc = PollWithDeadline(p, wake.Valid() ? 2 : 1, timeout_ms);
   if (rc < 0) return WaitResult::kError;
   if (rc == 0) return WaitResult::kTimeout;
@@ -157,7 +160,7 @@ WaitResult WaitReadableOrWake(const Socket& s, const WakeEvent& wake, int timeou
 
 long SendSome(const Socket& s, const void* data, size_t len) {
   for (;;) {
-    ssize_t n = ::send(s.Fd(), data, len, MSG_NOSIGNAL);
+    ssize_t n = ::send(Fd(s), data, len, MSG_NOSIGNAL);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) g_last_error = errno;
     return static_cast<long>(n);
@@ -166,7 +169,7 @@ long SendSome(const Socket& s, const void* data, size_t len) {
 
 long ReceiveSome(const Socket& s, void* data, size_t len) {
   for (;;) {
-    ssize_t n = ::recv(s.Fd(), data, len, 0);
+    ssize_t n = ::recv(Fd(s), data, len, 0);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) g_last_error = errno;
     return static_cast<long>(n);
@@ -175,7 +178,7 @@ long ReceiveSome(const Socket& s, void* data, size_t len) {
 
 void SetLinger(const Socket& s, int seconds) {
   linger lg{1, seconds};
-  setsockopt(s.Fd(), SOL_SOCKET, SO_LINGER, &lg, sizeof lg);
+  setsockopt(Fd(s), SOL_SOCKET, SO_LINGER, &lg, sizeof lg);
 }
 
 void SetSendTimeout(const Socket& s, int send_timeout_ms) {
@@ -183,10 +186,10 @@ void SetSendTimeout(const Socket& s, int send_timeout_ms) {
   timeval tv{};
   tv.tv_sec = send_timeout_ms / 1000;
   tv.tv_usec = (send_timeout_ms % 1000) * 1000;
-  setsockopt(s.Fd(), SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+  setsockopt(Fd(s), SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
 }
 
-void ShutdownBoth(const Socket& s) { ::shutdown(s.Fd(), SHUT_RDWR); }
+void ShutdownBoth(const Socket& s) { ::shutdown(Fd(s), SHUT_RDWR); }
 
 int LastSocketError() { return g_last_error; }
 
@@ -212,7 +215,7 @@ Socket Connect(const std::string& host, uint16_t port) {
   for (addrinfo* ai = list; ai != nullptr; ai = ai->ai_next) {
     Socket s(::socket(ai->ai_family, ai->ai_socktype | SOCK_CLOEXEC, ai->ai_protocol));
     if (!s.Valid()) continue;
-    if (::connect(s.Fd(), ai->ai_addr, ai->ai_addrlen) == 0) {
+    if (::connect(Fd(s), ai->ai_addr, ai->ai_addrlen) == 0) {
       result = std::move(s);
       break;
     }

@@ -40,8 +40,6 @@ bool SocketAddress(const std::string& address, std::string* bytes) {
 
 std::string Number(uint64_t value) { return std::to_string(value); }
 
-}  // namespace
-
 std::string StatusMessage(const ServiceStatus& status) {
   std::string checkpoint = " (checkpoint " + Number(status.checkpoint) + ")";
   std::string extend = "\nEXTEND_TIMEOUT_USEC=" + Number(uint64_t{status.wait_hint} * 1000);
@@ -58,23 +56,25 @@ std::string StatusMessage(const ServiceStatus& status) {
   }
 }
 
+}  // namespace
+
 ServiceNotifier::ServiceNotifier(ServiceNotifier&& other) noexcept
-    : fd_(other.fd_), address_(std::move(other.address_)) {
-  other.fd_ = -1;
+    : handle_(other.handle_), address_(std::move(other.address_)) {
+  other.handle_ = -1;
 }
 
 ServiceNotifier& ServiceNotifier::operator=(ServiceNotifier&& other) noexcept {
   if (this != &other) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = other.fd_;
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
+    handle_ = other.handle_;
     address_ = std::move(other.address_);
-    other.fd_ = -1;
+    other.handle_ = -1;
   }
   return *this;
 }
 
 ServiceNotifier::~ServiceNotifier() {
-  if (fd_ >= 0) ::close(fd_);
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
 }
 
 bool ServiceNotifier::OpenFromEnvironment(ServiceNotifier* out) {
@@ -98,19 +98,19 @@ bool ServiceNotifier::Open(const std::string& address, ServiceNotifier* out) {
     return false;
   }
   *out = ServiceNotifier();
-  out->fd_ = fd;
+  out->handle_ = fd;
   out->address_ = std::move(bytes);
   return true;
 }
 
 int ServiceNotifier::Send(const std::string& message) const {
-  if (fd_ < 0) {
+  if (handle_ < 0) {
     SetLastError(EBADF);
     return -1;
   }
   ssize_t n;
   do {
-    n = ::sendto(fd_, message.data(), message.size(), MSG_NOSIGNAL,
+    n = ::sendto(static_cast<int>(handle_), message.data(), message.size(), MSG_NOSIGNAL,
                  reinterpret_cast<const sockaddr*>(address_.data()), static_cast<socklen_t>(address_.size()));
   } while (n < 0 && errno == EINTR);
   if (n < 0) {
@@ -119,5 +119,7 @@ int ServiceNotifier::Send(const std::string& message) const {
   }
   return 0;
 }
+
+int ServiceNotifier::Report(const ServiceStatus& status) const { return Send(StatusMessage(status)); }
 
 }  // namespace platform

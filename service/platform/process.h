@@ -6,8 +6,17 @@
 
 namespace platform {
 
-// Starts `path` detached in a session of its own, in folder `cwd`, with no
-// arguments, standard input from the null device and standard output and
+// What a program file's name ends in on this platform ("" or ".exe").
+#if defined(_WIN32)
+inline constexpr const char* kExecutableSuffix = ".exe";
+#else
+inline constexpr const char* kExecutableSuffix = "";
+#endif
+
+// Starts `path` with no arguments, in folder `cwd`, and does not watch it.
+// On Windows it gets a new console window of its own and inherits no handle
+// (`output_path` is not used); elsewhere it runs detached in a session of
+// its own, with standard input from the null device and standard output and
 // error appended to `output_path`. Returns 0, or the system error number.
 int StartDetached(const std::string& path, const std::string& cwd, const std::string& output_path);
 
@@ -31,7 +40,8 @@ int RunAndCapture(const std::vector<std::string>& args, std::string* out);
 // The name of this platform as the start-up line reports it.
 const char* PlatformName();
 
-// The C library's text for a system error number.
+// The system's text for a system error number (a socket error included), on
+// one line.
 std::string ErrorText(int error);
 
 }  // namespace platform

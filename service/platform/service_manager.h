@@ -1,6 +1,7 @@
-// The system's service manager (systemd, driven through systemctl): the
-// service's own unit, which install and remove create and delete, and the
-// game server's unit, which the service may start.
+// The system's service manager: the service's own entry, which install and
+// remove create and delete, and the game server's, which the service may
+// start. On Windows the Service Control Manager; on Linux systemd, driven
+// through systemctl, where a service's entry is its unit.
 #pragma once
 
 #include <cstdint>
@@ -8,8 +9,9 @@
 
 namespace platform {
 
-// The unit name of a service display name, escaped as systemd escapes unit
-// names ("Gyrion - x" becomes "Gyrion\x20\x2d\x20x.service").
+// The name under which the manager knows the service of a display name: the
+// name itself on Windows; under systemd the unit name, escaped as systemd
+// escapes unit names ("Gyrion - x" becomes "Gyrion\x20\x2d\x20x.service").
 std::string ServiceUnitName(const std::string& display_name);
 
 // Whether the service manager can be reached; false with the last error set.
@@ -19,9 +21,10 @@ bool OpenServiceUnit(const std::string& unit);
 // Asks the manager to start the unit without waiting for it; true on success.
 bool StartServiceUnit(const std::string& unit);
 
-// A service as it is installed.
+// A service as it is installed: own process, started automatically at boot,
+// under the local system account (Windows) or root (systemd).
 struct ServiceDefinition {
-  std::string name;               // service name and description; the unit is ServiceUnitName(name)
+  std::string name;               // service name and display name; the unit is ServiceUnitName(name)
   std::string executable;         // started with no arguments
   std::string working_directory;  // the executable's folder
 };
@@ -30,18 +33,25 @@ struct ServiceDefinition {
 // with the last error set, when it cannot be read or is longer than `limit`.
 std::string ServiceExecutablePath(size_t limit);
 
-// Folder of the system's unit files: $ORVOSVR_UNIT_DIR when it is set (for
-// packagers and tests), otherwise "/etc/systemd/system".
+// Folder of the system's unit files (systemd): $ORVOSVR_UNIT_DIR when it is
+// set (for packagers and tests), otherwise "/etc/systemd/system".
 std::string UnitFolder();
-// The unit file of a service: notify type, restarted on failure, started at
-// boot. Empty, with the last error set, when a value holds a character that
-// a unit file cannot carry.
+// The unit file of a service (systemd): notify type, restarted on failure,
+// started at boot. Empty, with the last error set, when a value holds a
+// character that a unit file cannot carry.
 std::string UnitFileText(const ServiceDefinition& service);
-// Writes the unit file into UnitFolder() (never over an existing one), has
-// the manager reload its units and enables the unit. False, with the last
-// error set, and then no unit file is left behind.
+// Creates the service's entry, never over an existing one: on Windows
+// CreateService; under systemd the unit file in UnitFolder(), then a reload
+// and the unit enabled. False, with the last error set, and then nothing is
+// left behind.
 bool CreateServiceUnit(const ServiceDefinition& service);
-// Whether the unit file of `unit` is in UnitFolder(); false with the last error set.
+// Records the service's working folder with its entry: on Windows the value
+// "WorkingPath" of its "Parameters" key; under systemd the unit file holds it
+// already. 0; -1 when the key cannot be created, -2 when the value cannot be
+// set (the last error set).
+int RecordWorkingPath(const std::string& name, const std::string& folder);
+// Whether the manager has an entry for `unit` that this process may control
+// and delete; false with the last error set.
 bool FindServiceUnit(const std::string& unit);
 // The unit's state, numbered as the service record numbers them (1 stopped,
 // 2 start pending, 3 stop pending, 4 running); 0, with the last error set,
@@ -51,8 +61,8 @@ uint32_t QueryServiceUnit(const std::string& unit);
 // running. False, with the last error set, when it was not running or the
 // request failed.
 bool StopServiceUnit(const std::string& unit);
-// Disables the unit, deletes its file and has the manager reload its units;
-// false with the last error set.
+// Deletes the service's entry (under systemd: disables the unit, deletes its
+// file and has the manager reload its units); false with the last error set.
 bool DeleteServiceUnit(const std::string& unit);
 
 }  // namespace platform

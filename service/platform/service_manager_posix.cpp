@@ -191,6 +191,9 @@ bool CreateServiceUnit(const ServiceDefinition& service) {
   return false;
 }
 
+// The unit file's WorkingDirectory= holds the folder.
+int RecordWorkingPath(const std::string& /*name*/, const std::string& /*folder*/) { return 0; }
+
 bool FindServiceUnit(const std::string& unit) {
   if (::access(UnitPath(unit).c_str(), F_OK) == 0) return true;
   RecordSystemError();

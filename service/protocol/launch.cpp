@@ -15,7 +15,8 @@ namespace {
 
 constexpr int kLineSize = 1024;
 constexpr const char* kExecutable = "gyrionsvr";
-// The started game server writes its console output here, in its own folder.
+// Where no console of its own is made for it, the started game server
+// writes its console output here, in its own folder.
 constexpr const char* kConsoleFile = "gyrionsvr.out";
 
 struct LaunchSettings {
@@ -54,7 +55,7 @@ bool StartGameServer(ClientSession& session) {
   std::string cwd = platform::CurrentDirectory();
 
   if (!settings.as_service) {
-    std::string path = host::JoinFolder(cwd, kExecutable);
+    std::string path = host::JoinFolder(cwd, std::string(kExecutable) + platform::kExecutableSuffix);
     host::WriteLog("Attempting CreateProcess() for %s\n", path.c_str());
     int error = platform::StartDetached(path, cwd, host::JoinFolder(cwd, kConsoleFile));
     if (error != 0) {

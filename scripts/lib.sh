@@ -6,6 +6,7 @@ KIT_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev xvfb xauth
   libpng-dev clang-14 libclang-rt-14-dev
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools googletest wine64
 )
 
 kit_missing_packages() {

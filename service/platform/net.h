@@ -23,7 +23,13 @@ class Socket {
   Socket() = default;
   explicit Socket(NativeSocket native) : native_(native) {}
   Socket(Socket&& other) noexcept : native_(other.Release()) {}
-  Socket& operator=(Socket&& other) noexcept;
+  Socket& operator=(Socket&& other) noexcept {
+    if (this != &other) {
+      Close();
+      native_ = other.Release();
+    }
+    return *this;
+  }
   Socket(const Socket&) = delete;
   Socket& operator=(const Socket&) = delete;
   ~Socket() { Close(); }
@@ -32,7 +38,11 @@ class Socket {
   SocketId Id() const { return static_cast<SocketId>(native_); }
   NativeSocket Native() const { return native_; }
   // Gives up ownership without closing.
-  NativeSocket Release();
+  NativeSocket Release() {
+    NativeSocket native = native_;
+    native_ = kNoSocket;
+    return native;
+  }
   // Closes the socket now; no effect when there is none.
   void Close();
 

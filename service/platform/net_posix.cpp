@@ -47,20 +47,6 @@ int PollWithDeadline(pollfd* fds, nfds_t count, int timeout_ms) {
 
 }  // namespace
 
-Socket& Socket::operator=(Socket&& other) noexcept {
-  if (this != &other) {
-    Close();
-    native_ = other.Release();
-  }
-  return *this;
-}
-
-NativeSocket Socket::Release() {
-  NativeSocket native = native_;
-  native_ = kNoSocket;
-  return native;
-}
-
 void Socket::Close() {
   if (native_ != kNoSocket) {
     ::close(static_cast<int>(native_));

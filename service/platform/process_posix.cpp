@@ -154,14 +154,6 @@ ToolRun RunTool(const std::vector<std::string>& args) {
   return run;
 }
 
-int RunAndWait(const std::vector<std::string>& args) { return RunTool(args).exit_code; }
-
-int RunAndCapture(const std::vector<std::string>& args, std::string* out) {
-  ToolRun run = RunTool(args);
-  *out = std::move(run.out);
-  return run.exit_code;
-}
-
 const char* PlatformName() { return "Linux"; }
 
 std::string ErrorText(int error) {

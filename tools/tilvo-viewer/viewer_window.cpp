@@ -196,6 +196,11 @@ void ViewerWindow::BuildMenus() {
     QString error;
     if (!path.isEmpty() && !LoadPropertySet(path, error)) QMessageBox::warning(this, windowTitle(), error);
   });
+  file->addAction(QStringLiteral("&Reset properties"), this, [this] {
+    if (Control() == nullptr) return;
+    ResetProperties(*Control());
+    ShowProperties();
+  });
   file->addSeparator();
   file->addAction(QStringLiteral("&Quit"), QKeySequence::Quit, this, &QWidget::close);
   // The control's own verbs, as a container lists them.

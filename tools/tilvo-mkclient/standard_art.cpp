@@ -242,9 +242,7 @@ void AddFacet(ClientFolder& folder, PatchFile& verdata, int facet) {
     statics.SetRecord(kNoStaticsBlock, kAbsent, kAbsent);
     // Last in the file: the record counts four statics, the file ends after two.
     const auto offset = static_cast<std::uint32_t>(statics.Data().size());
-    std::vector<StaticItem> items = BaseStatics(0, kShortStaticsBlock);
-    items.resize(2);
-    statics.Set(kShortStaticsBlock, EncodeStatics(items));
+    statics.Set(kShortStaticsBlock, EncodeStatics(StandardStatics(0, kShortStaticsBlock)));
     statics.SetRecord(kShortStaticsBlock, offset, 4 * 7);
   }
   WriteIndexed(folder, "staidx" + f + ".mul", "statics" + f + ".mul", statics, columns * kBlocksPerColumn);
@@ -484,8 +482,9 @@ std::vector<StaticItem> StandardStatics(int facet, std::uint32_t block) {
   for (const StaticsPatch& patch : StaticsPatches()) {
     if (patch.facet == facet && patch.block == block) return patch.statics;
   }
-  std::vector<StaticItem> items = BaseStatics(facet, block);
-  if (facet == 0 && block == kShortStaticsBlock) items.resize(2);
+  const std::vector<StaticItem> items = BaseStatics(facet, block);
+  // The file ends after the first two statics of this block.
+  if (facet == 0 && block == kShortStaticsBlock) return {items.begin(), items.begin() + 2};
   return items;
 }
 

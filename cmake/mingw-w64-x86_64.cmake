@@ -22,8 +22,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Everything static, so that the programs need no DLL beside them.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-# Tests and test discovery run the Windows programs through Wine.
-find_program(KIT_WINE NAMES wine wine64)
-if(KIT_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${KIT_WINE})
-endif()

@@ -1,6 +1,7 @@
 #include "service/gamedata/custom_entry.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "service/gamedata/file_locks.h"
@@ -173,8 +174,8 @@ void MergeCustomEntry(const platform::Socket& s, const std::string& user, bool i
 
   // Merges and whole-file stores of the script take turns.
   FileLock lock(kind.script);
-  host::TextReader in(kind.script);
-  if (!in.Ok()) {
+  auto in = std::make_unique<host::TextReader>(kind.script);
+  if (!in->Ok()) {
     host::WriteLog("Unable to open source file.\n");
     return;
   }
@@ -183,8 +184,11 @@ void MergeCustomEntry(const platform::Socket& s, const std::string& user, bool i
     host::WriteLog("Unable to open temporary file for writing.\n");
     return;
   }
+  std::string script = ReadWholeText(*in);
+  // Windows renames nothing over a file that is still open.
+  in.reset();
   int32_t id = 0;
-  out.Write(MergeEntryText(ReadWholeText(in), entry, user, kind.base_id, &id));
+  out.Write(MergeEntryText(script, entry, user, kind.base_id, &id));
   // The script is replaced by one rename, so it is whole at every moment and
   // stays as it was when the new text could not be written.
   if (!out.Close()) {

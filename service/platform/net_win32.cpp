@@ -24,8 +24,14 @@ int Remember(int result) {
   return result;
 }
 
+// Sockets are kept from the programs the process starts, as handles are,
+// and a failure is remembered.
 SOCKET Remember(SOCKET result) {
-  if (result == INVALID_SOCKET) g_last_error = ::WSAGetLastError();
+  if (result == INVALID_SOCKET) {
+    g_last_error = ::WSAGetLastError();
+  } else {
+    ::SetHandleInformation(reinterpret_cast<HANDLE>(result), HANDLE_FLAG_INHERIT, 0);
+  }
   return result;
 }
 
@@ -127,7 +133,7 @@ WaitResult WaitReadable(const Socket& s, int timeout_ms) {
 WakeEvent::WakeEvent() {
   WSADATA data{};
   if (::WSAStartup(kVersion11, &data) != 0) return;
-  SOCKET s = ::socket(AF_INET, SOCK_DGRAM, 0);
+  SOCKET s = Remember(::socket(AF_INET, SOCK_DGRAM, 0));
   sockaddr_in addr = Loopback(0);
   int len = sizeof addr;
   u_long nonblocking = 1;

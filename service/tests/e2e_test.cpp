@@ -16,54 +16,15 @@
 namespace {
 
 namespace fs = std::filesystem;
+using testing_support::Fetch;
+using testing_support::kEnd;
+using testing_support::kReady;
 using testing_support::RawClient;
 using testing_support::ServerProcess;
+using testing_support::Store;
+using testing_support::WithoutCr;
 
-const std::string kEnd = "\r\n.\r\n";
 const std::string kNoPrivilege = "This user does not have sufficient priveleges on the remote server\r\n";
-const std::string kReady = "Ready to receive entry.  Send CRLF.CRLF to signal end of file\r\n";
-
-std::string WithoutCr(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out += text[i];
-  }
-  return out;
-}
-
-// Fetches with a command word: the size announcement, acknowledged chunks and
-// the end marker. Returns the data, or "<...>" naming what went wrong.
-std::string Fetch(RawClient& c, const std::string& request, std::string* announced = nullptr) {
-  c.Send(request);
-  std::string size = c.Receive();
-  if (announced) *announced = size;
-  if (size.empty() || size.find_first_not_of("0123456789") != std::string::npos) return "<reply " + size + ">";
-  std::string data;
-  for (;;) {
-    std::string chunk = c.Receive();
-    if (chunk == kEnd) return data;
-    if (chunk.front() == '<') return chunk;
-    data += chunk;
-    c.Send(std::to_string(chunk.size()));
-  }
-}
-
-// Stores `data` with a command word in chunks of at most 1023 bytes; returns
-// the final reply.
-std::string Store(RawClient& c, const std::string& request, const std::string& data) {
-  c.Send(request);
-  std::string ready = c.Receive();
-  if (ready != kReady) return "<ready " + ready + ">";
-  for (size_t at = 0; at < data.size(); at += 1023) {
-    std::string chunk = data.substr(at, 1023);
-    c.Send(chunk);
-    std::string ack = c.Receive();
-    if (ack != std::to_string(chunk.size())) return "<ack " + ack + ">";
-  }
-  c.Send(kEnd);
-  return c.Receive();
-}
 
 class EndToEnd : public ::testing::Test {
  protected:

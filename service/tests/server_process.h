@@ -1,6 +1,6 @@
 // Runs the real orvosvr binary for end-to-end tests: a temporary copy of the
 // example game server with the binary beside it, an "orvosvr.cfg" that
-// points GYRIONPATH there, a free loopback port, and a raw client.
+// points GYRIONPATH there, and a free loopback port for a raw client.
 #pragma once
 
 #include <filesystem>
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "service/platform/net.h"
+#include "service/tests/raw_client.h"
 
 namespace testing_support {
 
@@ -63,30 +63,6 @@ class ServerProcess {
   int port_ = 0;
   int pid_ = -1;
   std::map<std::string, std::optional<std::string>> environment_;  // nullopt: left out
-};
-
-// A client that speaks the packet framing byte for byte.
-class RawClient {
- public:
-  // Connects to 127.0.0.1:port; check connected().
-  explicit RawClient(int port);
-  bool connected() const { return socket_.Valid(); }
-  // Sends one packet with the given payload.
-  void Send(const std::string& payload);
-  // Sends raw bytes (for damaged framing).
-  void SendRaw(const std::string& bytes);
-  // Receives one packet's payload; "<closed>" when the connection ended,
-  // "<timeout>" when nothing came within `timeout_ms`.
-  std::string Receive(int timeout_ms = 5000);
-  // Logs in with the greeting and prompts checked; returns the login reply.
-  std::string Login(const std::string& user, const std::string& password);
-  // Whether the service has closed the connection (within `timeout_ms`).
-  bool Closed(int timeout_ms = 5000);
-  void Close() { socket_.Close(); }
-
- private:
-  bool ReadExactly(std::string* out, size_t count, int timeout_ms);
-  platform::Socket socket_;
 };
 
 }  // namespace testing_support

@@ -176,4 +176,28 @@ TEST_F(ConsoleSession, DebugModeHoldsThePipe) {
   EXPECT_EQ(c.Receive(), "Closing connection.\r\n");
 }
 
+TEST_F(ConsoleSession, CtrlBreakStopsTheDebugMode) {
+  // The test needs a console to share with orvosvr.exe; one it has already
+  // will do.
+  if (!::AllocConsole() && ::GetLastError() != ERROR_ACCESS_DENIED) {
+    std::printf("[ note ] no console to send Ctrl+Break through (error %lu)\n", ::GetLastError());
+    return;
+  }
+  server_ = std::make_unique<WindowsServer>(std::vector<std::string>{"NTSERVICE"});
+  ASSERT_TRUE(server_->Start("-debug", true)) << server_->Console();
+  if (!server_->CtrlBreak()) {
+    // Wine's console without a window delivers no control events
+    // (ERROR_INVALID_ACCESS); the handler is installed all the same.
+    std::printf("[ note ] the console could not deliver Ctrl+Break (error %lu): not checked here\n", ::GetLastError());
+    return;
+  }
+  // The loop ends at once, reports stop pending five more times a second
+  // apart, and the process ends with the server's result.
+  EXPECT_EQ(server_->WaitForExit(60000), 0);
+  std::string console = server_->Console();
+  EXPECT_EQ(console.substr(console.size() - std::min<size_t>(console.size(), 36)),
+            "The exit code is 0\nClosing orvosvr\n")
+      << console;
+}
+
 }  // namespace

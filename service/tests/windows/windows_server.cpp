@@ -46,7 +46,8 @@ HANDLE OutputFile(const fs::path& path) {
 
 // Starts `command_line` in `folder` with standard output and error going to
 // the two files; the process handle, or nullptr.
-HANDLE Launch(const std::string& command_line, const fs::path& folder, const fs::path& out, const fs::path& err) {
+HANDLE Launch(const std::string& command_line, const fs::path& folder, const fs::path& out, const fs::path& err,
+              DWORD flags = CREATE_NO_WINDOW) {
   HANDLE out_file = OutputFile(out);
   HANDLE err_file = OutputFile(err);
   SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
@@ -61,7 +62,7 @@ HANDLE Launch(const std::string& command_line, const fs::path& folder, const fs:
   std::string line = command_line;
   PROCESS_INFORMATION started{};
   std::string cwd = folder.string();
-  BOOL ok = ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, cwd.c_str(),
+  BOOL ok = ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, flags, nullptr, cwd.c_str(),
                              &startup, &started);
   for (HANDLE h : {out_file, err_file, null_input}) {
     if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
@@ -135,9 +136,10 @@ WindowsServer::~WindowsServer() {
   fs::remove_all(folder_, ec);
 }
 
-bool WindowsServer::Start(const std::string& args) {
+bool WindowsServer::Start(const std::string& args, bool share_console) {
   std::string line = Quoted(Executable()) + (args.empty() ? "" : " " + args);
-  process_ = Launch(line, folder_, folder_ / "console.out", folder_ / "console.err");
+  process_ = Launch(line, folder_, folder_ / "console.out", folder_ / "console.err",
+                    share_console ? CREATE_NEW_PROCESS_GROUP : CREATE_NO_WINDOW);
   if (process_ == nullptr) return false;
   // Wine's first start of a program can take a while.
   int64_t deadline = platform::MonotonicMs() + 60000;
@@ -148,6 +150,21 @@ bool WindowsServer::Start(const std::string& args) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   return false;
+}
+
+bool WindowsServer::CtrlBreak() const {
+  return process_ != nullptr && ::GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, ::GetProcessId(process_));
+}
+
+int WindowsServer::WaitForExit(int timeout_ms) {
+  if (process_ == nullptr || ::WaitForSingleObject(process_, static_cast<DWORD>(timeout_ms)) != WAIT_OBJECT_0) {
+    return -1000;
+  }
+  DWORD code = 0;
+  ::GetExitCodeProcess(process_, &code);
+  ::CloseHandle(process_);
+  process_ = nullptr;
+  return static_cast<int>(code);
 }
 
 void WindowsServer::Stop() {

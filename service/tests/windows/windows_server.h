@@ -34,8 +34,16 @@ class WindowsServer {
   WindowsServer& operator=(const WindowsServer&) = delete;
 
   // Starts orvosvr.exe with `args` in the background and waits until it
-  // accepts connections; false when it ended or never did.
-  bool Start(const std::string& args = "");
+  // accepts connections; false when it ended or never did. With
+  // `share_console` it runs in the test's console, in a process group of its
+  // own, so that CtrlBreak can reach it.
+  bool Start(const std::string& args = "", bool share_console = false);
+  // Sends Ctrl+Break to the process that Start started with its console
+  // shared; false when the console cannot deliver it.
+  bool CtrlBreak() const;
+  // Waits for that process to end: its exit code, or -1000 while it still
+  // runs after `timeout_ms`.
+  int WaitForExit(int timeout_ms);
   // Ends the process that Start started, at once (a console server has no
   // other way to end).
   void Stop();

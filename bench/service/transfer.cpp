@@ -172,11 +172,14 @@ std::string MakeData(long mb) {
   return data;
 }
 
-double Best(long runs, const std::function<bool()>& work, bool* ok) {
+double Best(const char* what, long runs, const std::function<bool()>& work, bool* ok) {
   double best = 1e30;
   for (long i = 0; i < runs; ++i) {
     auto start = std::chrono::steady_clock::now();
-    if (!work()) *ok = false;
+    if (!work()) {
+      std::fprintf(stderr, "%s failed: its numbers below mean nothing\n", what);
+      *ok = false;
+    }
     best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   }
   return best;
@@ -247,8 +250,8 @@ int main(int argc, char** argv) {
   Peer bare_server(platform::Accept(listener, peer_address));
   std::thread server([&] { ServeBare(bare_server, data); });
   bool ok = true;
-  const double bare_fetch = Best(runs, [&] { return Fetch(bare_client, "bench.scp", data.size()); }, &ok);
-  const double bare_store = Best(runs, [&] { return Store(bare_client, "bench.scp", data); }, &ok);
+  const double bare_fetch = Best("the bare fetch", runs, [&] { return Fetch(bare_client, "bench.scp", data.size()); }, &ok);
+  const double bare_store = Best("the bare store", runs, [&] { return Store(bare_client, "bench.scp", data); }, &ok);
   bare_client.Close();
   server.join();
 
@@ -260,12 +263,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::ofstream(dir / "bench.scp", std::ios::binary) << data;
-  const double service_fetch = Best(runs, [&] { return Fetch(*client, "bench.scp", data.size()); }, &ok);
-  const double service_store = Best(runs, [&] { return Store(*client, "bench.scp", data); }, &ok);
+  const double service_fetch = Best("the service's fetch", runs, [&] { return Fetch(*client, "bench.scp", data.size()); }, &ok);
+  const double service_store = Best("the service's store", runs, [&] { return Store(*client, "bench.scp", data); }, &ok);
 
   Report("fetch", data.size(), service_fetch, bare_fetch);
   Report("store", data.size(), service_store, bare_store);
-  if (!ok) std::fprintf(stderr, "a transfer failed: its numbers mean nothing\n");
   client.reset();
   ::kill(pid, SIGKILL);
   ::waitpid(pid, nullptr, 0);

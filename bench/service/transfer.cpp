@@ -39,6 +39,17 @@ constexpr std::string_view kEnd = "\r\n.\r\n";
 constexpr std::string_view kReady = "Ready to receive entry.  Send CRLF.CRLF to signal end of file\r\n";
 constexpr std::string_view kReceived = "File Received";
 
+// A byte count in decimal, as size announcements and acknowledgements carry it.
+class Decimal {
+ public:
+  explicit Decimal(size_t n) : size_(static_cast<size_t>(std::snprintf(text_, sizeof text_, "%zu", n))) {}
+  std::string_view text() const { return {text_, size_}; }
+
+ private:
+  char text_[24];
+  size_t size_;
+};
+
 // One end of a connection that speaks the packet framing with as little work
 // as it can: a whole packet per send, and receives into one buffer that holds
 // as many packets as have arrived.
@@ -105,13 +116,11 @@ class Peer {
 bool Fetch(Peer& client, const std::string& name, size_t expected) {
   if (!client.Send("GFIL" + name)) return false;
   std::string_view packet;
-  if (!client.Receive(&packet) || packet != std::to_string(expected)) return false;
+  if (!client.Receive(&packet) || packet != Decimal(expected).text()) return false;
   size_t total = 0;
-  char ack[24];
   while (client.Receive(&packet) && packet != kEnd) {
     total += packet.size();
-    int n = std::snprintf(ack, sizeof ack, "%zu", packet.size());
-    if (!client.Send(std::string_view(ack, static_cast<size_t>(n)))) return false;
+    if (!client.Send(Decimal(packet.size()).text())) return false;
   }
   return packet == kEnd && total == expected;
 }
@@ -122,13 +131,9 @@ bool Store(Peer& client, const std::string& name, std::string_view data) {
   if (!client.Send("SFIL" + name)) return false;
   std::string_view packet;
   if (!client.Receive(&packet) || packet != kReady) return false;
-  char ack[24];
   for (size_t at = 0; at < data.size(); at += kStoreChunk) {
     std::string_view chunk = data.substr(at, kStoreChunk);
-    int n = std::snprintf(ack, sizeof ack, "%zu", chunk.size());
-    if (!client.Send(chunk) || !client.Receive(&packet) || packet != std::string_view(ack, static_cast<size_t>(n))) {
-      return false;
-    }
+    if (!client.Send(chunk) || !client.Receive(&packet) || packet != Decimal(chunk.size()).text()) return false;
   }
   return client.Send(kEnd) && client.Receive(&packet) && packet == kReceived;
 }
@@ -137,24 +142,18 @@ bool Store(Peer& client, const std::string& name, std::string_view data) {
 // fetch and store, with the file in memory and nothing else done.
 void ServeBare(Peer& server, std::string_view data) {
   std::string_view packet;
-  char number[24];
   while (server.Receive(&packet)) {
     if (packet.substr(0, 4) == "GFIL") {
-      int n = std::snprintf(number, sizeof number, "%zu", data.size());
-      server.Send(std::string_view(number, static_cast<size_t>(n)));
+      server.Send(Decimal(data.size()).text());
       for (size_t at = 0; at < data.size(); at += kFetchChunk) {
         std::string_view chunk = data.substr(at, kFetchChunk);
-        n = std::snprintf(number, sizeof number, "%zu", chunk.size());
-        if (!server.Send(chunk) || !server.Receive(&packet) || packet != std::string_view(number, static_cast<size_t>(n))) {
-          return;
-        }
+        if (!server.Send(chunk) || !server.Receive(&packet) || packet != Decimal(chunk.size()).text()) return;
       }
       server.Send(kEnd);
     } else if (packet.substr(0, 4) == "SFIL") {
       server.Send(kReady);
       while (server.Receive(&packet) && packet.find(kEnd) == std::string_view::npos) {
-        int n = std::snprintf(number, sizeof number, "%zu", packet.size());
-        server.Send(std::string_view(number, static_cast<size_t>(n)));
+        server.Send(Decimal(packet.size()).text());
       }
       server.Send(kReceived);
     }
@@ -203,7 +202,8 @@ int StartService(const fs::path& dir, std::unique_ptr<Peer>* client) {
   fs::copy(fs::path(KIT_SOURCE_DIR) / "examples" / "gameserver", dir, fs::copy_options::recursive);
   fs::copy_file(ORVOSVR_BINARY, dir / "orvosvr");
   const int port = FreePort();
-  std::ofstream(dir / "orvosvr.cfg", std::ios::binary) << "PORT " << port << "\r\nGYRIONPATH " << dir.string() << "\r\n";
+  std::ofstream(dir / "orvosvr.cfg", std::ios::binary)
+      << "PORT " << port << "\r\nGYRIONPATH " << dir.string() << "\r\n";
   std::fflush(stdout);
   const int pid = ::fork();
   if (pid == 0) {
@@ -250,8 +250,10 @@ int main(int argc, char** argv) {
   Peer bare_server(platform::Accept(listener, peer_address));
   std::thread server([&] { ServeBare(bare_server, data); });
   bool ok = true;
-  const double bare_fetch = Best("the bare fetch", runs, [&] { return Fetch(bare_client, "bench.scp", data.size()); }, &ok);
-  const double bare_store = Best("the bare store", runs, [&] { return Store(bare_client, "bench.scp", data); }, &ok);
+  auto fetch = [&](Peer& client) { return Fetch(client, "bench.scp", data.size()); };
+  auto store = [&](Peer& client) { return Store(client, "bench.scp", data); };
+  const double bare_fetch = Best("the bare fetch", runs, [&] { return fetch(bare_client); }, &ok);
+  const double bare_store = Best("the bare store", runs, [&] { return store(bare_client); }, &ok);
   bare_client.Close();
   server.join();
 
@@ -263,8 +265,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::ofstream(dir / "bench.scp", std::ios::binary) << data;
-  const double service_fetch = Best("the service's fetch", runs, [&] { return Fetch(*client, "bench.scp", data.size()); }, &ok);
-  const double service_store = Best("the service's store", runs, [&] { return Store(*client, "bench.scp", data); }, &ok);
+  const double service_fetch = Best("the service's fetch", runs, [&] { return fetch(*client); }, &ok);
+  const double service_store = Best("the service's store", runs, [&] { return store(*client); }, &ok);
 
   Report("fetch", data.size(), service_fetch, bare_fetch);
   Report("store", data.size(), service_store, bare_store);

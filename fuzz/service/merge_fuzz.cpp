@@ -94,7 +94,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   platform::Socket service;
   platform::Socket client;
   if (!platform::SocketPair(&service, &client)) __builtin_trap();
-  for (size_t at = 0; at < sent.size(); at += 1024) orvosvr_fuzz::SendAll(client, orvosvr_fuzz::Packet(sent.substr(at, 1024)));
+  for (size_t at = 0; at < sent.size(); at += 1024) {
+    orvosvr_fuzz::SendAll(client, orvosvr_fuzz::Packet(sent.substr(at, 1024)));
+  }
   orvosvr_fuzz::SendAll(client, orvosvr_fuzz::Packet(protocol::kEndMarker));
   gamedata::MergeCustomEntry(service, std::string(kUser), item);
 

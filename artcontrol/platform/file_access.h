@@ -1,8 +1,11 @@
 #pragma once
 // The control's only way to the client's files. Every file is opened
-// read-only, in binary mode, without denying other processes read or write
-// access (the game client may have it open), and closed again after use: no
-// handle is kept between calls. Nothing here ever writes a file.
+// read-only, in binary mode, without denying other processes reading,
+// writing, renaming or deleting it (on Windows: FILE_SHARE_READ |
+// FILE_SHARE_WRITE | FILE_SHARE_DELETE), so that the game client can run and
+// be patched while a host shows its art. A handle lives at most for one
+// regeneration of the picture (a few milliseconds); none is kept between
+// regenerations. Nothing here ever writes a file.
 
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +15,8 @@
 
 namespace tilvo::platform {
 
-// One client file, open for reading while the object lives.
+// One client file, open for reading while the object lives; invalid handles
+// are -1 on every platform.
 class ReadOnlyFile {
  public:
   // Opens path read-only and shared; IsOpen() says whether that worked.

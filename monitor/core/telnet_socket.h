@@ -9,8 +9,10 @@
 
 namespace monitor {
 
-// Socket states, numbered as the console's original socket control numbered
-// them; the handlers act on 0, 6 and 7 and treat every other value alike.
+// The socket's states by number. The handlers act on 0 (closed), 6
+// (connecting) and 7 (connected) and treat every other value alike; the other
+// numbers name the remaining steps of a connection's life, so that every
+// front end's socket reports its states in the same numbers.
 enum SocketState : int {
   kStateClosed = 0,
   kStateOpen = 1,

@@ -1,6 +1,6 @@
 // `TelnetSocket` over Qt's QTcpSocket. Qt's signals are turned into the four
 // events the monitor knows and delivered from the event loop, after the call
-// that caused them has returned, as the console's socket control did.
+// that caused them has returned, so that no handler ever runs inside another.
 #pragma once
 
 #include <QAbstractSocket>

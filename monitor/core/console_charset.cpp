@@ -17,12 +17,17 @@ size_t SequenceLength(unsigned char lead) {
 
 }  // namespace
 
-std::string ConsoleBytesToText(std::string_view bytes) {
+std::string ConsoleDecoder::Decode(std::string_view bytes) {
   std::string text;
   text.reserve(bytes.size());
   for (char c : bytes) {
     const unsigned char b = Byte(c);
-    if (b < 0x80) {
+    const bool pair_of_cr = after_cr_ && c == '\n';
+    after_cr_ = c == '\r';
+    if (pair_of_cr) continue;
+    if (c == '\r' || c == '\n') {
+      text += '\n';
+    } else if (b < 0x80) {
       text += c;
     } else {
       text += static_cast<char>(0xC0 | (b >> 6));
@@ -56,6 +61,17 @@ std::string TextToConsoleBytes(std::string_view text) {
     i += length;
   }
   return bytes;
+}
+
+std::string ConsoleTextToLogBytes(std::string_view text) {
+  const std::string bytes = TextToConsoleBytes(text);
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 32);
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) out += '\r';
+    out += bytes[i];
+  }
+  return out;
 }
 
 }  // namespace monitor

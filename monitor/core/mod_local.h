@@ -1,14 +1,34 @@
-// The monitor's files: the settings file "Configuration.ini" and the dated
-// console log, both in the monitor's folder.
+// The monitor's files: the settings file "Configuration.ini" read and written
+// through the platform's profile-string calls, and the dated console log.
+//
+// Folders and file paths are in the system's own narrow encoding (the bytes
+// of a Linux path, the ANSI code page on Windows); setting values are UTF-8.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace monitor {
 
-// The moment a console log is saved: the calendar date for the file's name
-// and the date and time as the user's system writes them for the record.
+// The platform's profile-string calls ("Configuration.ini" is a Windows
+// profile file: "[section]" headers and "key=value" lines).
+class ProfileStrings {
+ public:
+  virtual ~ProfileStrings() = default;
+  // What the read call puts into a buffer of `buffer_size` characters for
+  // `key` in `section` of `file`: at most buffer_size - 1 characters, empty
+  // when the file, the section or the key is missing.
+  virtual std::string Read(std::string_view section, std::string_view key,
+                           const std::string& file, size_t buffer_size) const = 0;
+  // Stores `value` under `key` in `section` of `file`, creating the file
+  // when needed. Returns false when the file could not be written.
+  virtual bool Write(std::string_view section, std::string_view key, std::string_view value,
+                     const std::string& file) = 0;
+};
+
+// The moment of a console save: the calendar date for the log's name and the
+// date and time as the user's system writes them for the record.
 struct LocalStamp {
   int year = 0;
   int month = 0;
@@ -17,26 +37,21 @@ struct LocalStamp {
   std::string short_time;  // the system's time, e.g. "4:05 PM"
 };
 
+// `name` in `folder`, joined with the platform's folder separator.
+std::string JoinPath(const std::string& folder, std::string_view name);
+
 // The settings file "Configuration.ini" in `folder`.
 std::string SettingsFilePath(const std::string& folder);
 
-// The value of `key` in `section` of the profile file `file`: at most 749
-// characters, empty when the file, section or key is missing.
-std::string ReadIniValue(std::string_view section, std::string_view key, const std::string& file);
+// The value of `key` (looked up in lower case) in `section` of the profile
+// file `file`, read into a buffer of 750 characters: at most 749 of them,
+// empty when the file, section or key is missing.
+std::string ReadIniValue(const ProfileStrings& profile, std::string_view section,
+                         std::string_view key, const std::string& file);
 
-// Stores `value` under `key` (written in upper case) in `section` of the
-// profile file `file`, creating the file when needed. Failures are ignored.
-void WriteIniValue(std::string_view section, std::string_view key, std::string_view value,
-                   const std::string& file);
-
-// The console log's file name for the day of `now`, "GX-YYYY-MM-DD.log": a
-// form that every file system accepts, whatever the system's date format.
-std::string ConsoleLogName(const LocalStamp& now);
-
-// Appends one record of `console_text` to the day's log in `folder`:
-// "[ date time ]", the text, then a blank line, all with CR LF line ends.
-// Returns false when the file could not be opened or written.
-bool SaveConsoleLog(const std::string& folder, const LocalStamp& now,
-                    std::string_view console_text);
+// Stores `value` under `key` (written in upper case) in `section` of `file`.
+// Failures are ignored.
+void WriteIniValue(ProfileStrings& profile, std::string_view section, std::string_view key,
+                   std::string_view value, const std::string& file);
 
 }  // namespace monitor

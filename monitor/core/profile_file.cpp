@@ -1,5 +1,9 @@
 #include "monitor/core/profile_file.h"
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
 #include <vector>
 
 namespace monitor {
@@ -78,6 +82,44 @@ std::string_view Unquote(std::string_view value) {
   return value;
 }
 
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (in.bad()) return std::nullopt;
+  return text;
+}
+
+// Writes beside the file and renames over it, so a failed write never leaves
+// half a settings file behind.
+bool ReplaceFile(const std::string& path, std::string_view text) {
+  const std::string temp = path + ".new";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.flush();
+    if (!out) {
+      out.close();
+      std::error_code ignored;
+      std::filesystem::remove(temp, ignored);
+      return false;
+    }
+  }
+  std::error_code error;
+  std::filesystem::rename(temp, path, error);
+  if (error) std::filesystem::remove(temp, error);
+  return !error;
+}
+
+// Cuts `value` to `length` bytes without splitting a UTF-8 sequence.
+void CutWhole(std::string& value, size_t length) {
+  if (value.size() <= length) return;
+  size_t end = length;
+  while (end > 0 && (static_cast<unsigned char>(value[end]) & 0xC0) == 0x80) --end;
+  value.resize(end);
+}
+
 }  // namespace
 
 std::optional<std::string> FindProfileValue(std::string_view text, std::string_view section,
@@ -144,6 +186,21 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
     out += eol;
   }
   return out;
+}
+
+std::string TextProfileStrings::Read(std::string_view section, std::string_view key,
+                                     const std::string& file, size_t buffer_size) const {
+  const std::optional<std::string> text = ReadWholeFile(file);
+  if (!text || buffer_size == 0) return {};
+  std::string value = FindProfileValue(*text, section, key).value_or(std::string());
+  CutWhole(value, buffer_size - 1);
+  return value;
+}
+
+bool TextProfileStrings::Write(std::string_view section, std::string_view key,
+                               std::string_view value, const std::string& file) {
+  const std::string text = ReadWholeFile(file).value_or(std::string());
+  return ReplaceFile(file, SetProfileValue(text, section, key, value));
 }
 
 }  // namespace monitor

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "monitor/core/mod_local.h"
+
 namespace monitor {
 
 // The value of `key` in `section` of `text`, with blanks around it and one
@@ -22,5 +24,16 @@ std::optional<std::string> FindProfileValue(std::string_view text, std::string_v
 // would otherwise start a line of its own.
 std::string SetProfileValue(std::string_view text, std::string_view section, std::string_view key,
                             std::string_view value);
+
+// The profile-string calls done over the file's text, where the system has
+// none (Linux): values are cut to the buffer without splitting a UTF-8
+// character, and a write replaces the file whole or not at all.
+class TextProfileStrings final : public ProfileStrings {
+ public:
+  std::string Read(std::string_view section, std::string_view key, const std::string& file,
+                   size_t buffer_size) const override;
+  bool Write(std::string_view section, std::string_view key, std::string_view value,
+             const std::string& file) override;
+};
 
 }  // namespace monitor

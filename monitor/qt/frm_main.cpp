@@ -1,6 +1,7 @@
 #include "monitor/qt/frm_main.h"
 
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -54,7 +55,7 @@ QToolButton* PictureButton(QWidget* parent, const char* name, const char* icon,
 }  // namespace
 
 frmMain::frmMain(std::string folder, std::function<LocalStamp()> now, QWidget* parent)
-    : QWidget(parent), controller_(*this, socket_, std::move(folder), std::move(now)) {
+    : QWidget(parent), controller_(*this, socket_, profile_, std::move(folder), std::move(now)) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Gyrion Monitor  -  [ Beta Release 3 ]"));
 
@@ -104,6 +105,7 @@ frmMain::frmMain(std::string folder, std::function<LocalStamp()> now, QWidget* p
           [this] { controller_.cmdConfigure_Click(); });
   connect(cmdAbout_, &QToolButton::clicked, this, [this] { controller_.cmdAbout_Click(); });
   txtCommand_->on_click = [this] { controller_.txtCommand_Click(); };
+  txtCommand_->on_key_down = [this](int key_code) { controller_.txtCommand_KeyDown(key_code); };
   connect(txtCommand_, &QLineEdit::returnPressed, this,
           [this] { controller_.txtCommand_KeyPress('\r'); });
   txtConsole_->on_mouse_up = [this] { controller_.txtConsole_MouseUp(); };
@@ -127,13 +129,35 @@ void frmMain::changeEvent(QEvent* event) {
   }
 }
 
+void frmMain::closeEvent(QCloseEvent* event) {
+  controller_.frmMain_Unload();
+  QWidget::closeEvent(event);
+}
+
 void frmMain::SetConnectToolTip(const std::string& text) { cmdConnect_->setToolTip(ToQt(text)); }
+
+void frmMain::SetConnectPicture(ConnectPicture picture) {
+  cmdConnect_->setIcon(PictureIcon(picture == ConnectPicture::kConnect ? "connect" : "disconnect"));
+}
 
 void frmMain::SetStatus(const std::string& text) { lblConnStatus_->setText(ToQt(text)); }
 
 std::string frmMain::ConsoleText() const { return txtConsole_->toPlainText().toStdString(); }
 
 void frmMain::SetConsoleText(const std::string& text) { txtConsole_->setPlainText(ToQt(text)); }
+
+size_t frmMain::ConsoleLength() const {
+  // The document counts one more character than its text holds.
+  return static_cast<size_t>(txtConsole_->document()->characterCount() - 1);
+}
+
+// A line end of the head is one paragraph break of the document, so the
+// head's length in characters is its length in document positions.
+void frmMain::RemoveConsoleHead(const std::string& head) {
+  QTextCursor cursor(txtConsole_->document());
+  cursor.setPosition(static_cast<int>(ToQt(head).size()), QTextCursor::KeepAnchor);
+  cursor.removeSelectedText();
+}
 
 std::string frmMain::ConsoleSelection() const {
   // The document marks line ends inside a selection with U+2029.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "monitor/core/monitor_controller.h"
+#include "monitor/core/profile_file.h"
 #include "monitor/qt/qt_telnet_socket.h"
 
 class QLabel;
@@ -27,9 +28,12 @@ class frmMain : public QWidget, public MonitorView {
   ~frmMain() override;
 
   void SetConnectToolTip(const std::string& text) override;
+  void SetConnectPicture(ConnectPicture picture) override;
   void SetStatus(const std::string& text) override;
   std::string ConsoleText() const override;
   void SetConsoleText(const std::string& text) override;
+  size_t ConsoleLength() const override;
+  void RemoveConsoleHead(const std::string& head) override;
   std::string ConsoleSelection() const override;
   void InsertConsoleText(const std::string& text) override;
   std::string CommandText() const override;
@@ -42,9 +46,11 @@ class frmMain : public QWidget, public MonitorView {
 
  protected:
   void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   QtTelnetSocket socket_;
+  TextProfileStrings profile_;
   MonitorController controller_;
   ConsoleBox* txtConsole_ = nullptr;
   CommandBox* txtCommand_ = nullptr;

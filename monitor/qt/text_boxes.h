@@ -27,9 +27,12 @@ class CommandBox : public QLineEdit {
   explicit CommandBox(QWidget* parent = nullptr);
   // Called when the left button is released over the box.
   std::function<void()> on_click;
+  // Called with kKeyUp or kKeyDown when Up or Down is pressed in the box.
+  std::function<void(int)> on_key_down;
 
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace monitor

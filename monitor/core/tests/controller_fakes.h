@@ -2,6 +2,8 @@
 // asks of them.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,9 +15,15 @@ namespace monitor::testing {
 class FakeView : public MonitorView {
  public:
   void SetConnectToolTip(const std::string& text) override { tool_tip = text; }
+  void SetConnectPicture(ConnectPicture shown) override { picture = shown; }
   void SetStatus(const std::string& text) override { status = text; }
   std::string ConsoleText() const override { return console; }
   void SetConsoleText(const std::string& text) override { console = text; }
+  size_t ConsoleLength() const override { return console.size(); }
+  void RemoveConsoleHead(const std::string& head) override {
+    EXPECT_EQ(console.compare(0, head.size(), head), 0) << "not the console's head";
+    console.erase(0, head.size());
+  }
   std::string ConsoleSelection() const override { return selection; }
   void InsertConsoleText(const std::string& text) override {
     inserted.push_back(text);
@@ -33,6 +41,7 @@ class FakeView : public MonitorView {
   void ShowAbout() override { ++about_shown; }
 
   std::string tool_tip = "(unset)";
+  ConnectPicture picture = ConnectPicture::kDisconnect;  // set on load
   std::string status = "Status: Not Connected.";
   std::string console;
   std::string selection;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "monitor/core/profile_file.h"
 #include "monitor/core/tests/controller_fakes.h"
 #include "monitor/core/tests/temp_folder.h"
 
@@ -30,7 +31,24 @@ struct Monitor {
   TempFolder folder;
   FakeView view;
   FakeSocket socket;
-  MonitorController controller{view, socket, folder.Path(), Moment};
+  TextProfileStrings profile;
+  MonitorController controller{view, socket, profile, folder.Path(), Moment};
+
+  // Connects, as the socket's events would, and answers the password prompt.
+  void ConnectAndLogIn() {
+    controller.cmdConnect_Click();
+    socket.state = kStateConnected;
+    controller.TelnetSocket_Connect();
+    Send("password");
+  }
+  void Send(const std::string& line) {
+    view.command = line;
+    controller.txtCommand_KeyPress(13);
+  }
+  void Receive(const std::string& bytes) {
+    socket.incoming = bytes;
+    controller.TelnetSocket_DataArrival();
+  }
 };
 
 // --- Loading the settings ---------------------------------------------------
@@ -53,7 +71,13 @@ TEST(MonitorLoad, ToolTipTellsWhetherBothSettingsAreThere) {
   for (const Row& row : rows) {
     Monitor m(row.ini);
     EXPECT_EQ(m.view.tool_tip, row.tip) << row.ini;
+    EXPECT_EQ(m.view.picture, ConnectPicture::kConnect) << row.ini;
   }
+}
+
+TEST(MonitorLoad, ConsoleLimitComesFromTheSettingsFile) {
+  EXPECT_EQ(Monitor("").controller.ConsoleLimitChars(), 4096u * 1024);
+  EXPECT_EQ(Monitor("[Settings]\nMAXCONSOLEKB=64\n").controller.ConsoleLimitChars(), 64u * 1024);
 }
 
 
@@ -82,11 +106,12 @@ TEST(MonitorConnect, ClickActsOnTheSocketState) {
     const char* console;
     const char* status;
     const char* tip;
+    ConnectPicture picture = ConnectPicture::kConnect;
   };
   constexpr char kTip[] = "Connect to: console.example @ port 2593";
   const Row rows[] = {
       {kStateClosed, 0, 1, "", "Status: Connecting to console.example:2593",
-       "Disconnect from: console.example:2593"},
+       "Disconnect from: console.example:2593", ConnectPicture::kDisconnect},
       {kStateConnecting, 1, 0, "old text", "Status: Cancelled Connection to console.example:2593",
        kTip},
       // Every other state leaves everything as it is.
@@ -111,6 +136,7 @@ TEST(MonitorConnect, ClickActsOnTheSocketState) {
     EXPECT_EQ(m.view.console, row.console) << row.state;
     EXPECT_EQ(m.view.status, row.status) << row.state;
     EXPECT_EQ(m.view.tool_tip, row.tip) << row.state;
+    EXPECT_EQ(m.view.picture, row.picture) << row.state;
     EXPECT_TRUE(m.view.messages.empty()) << row.state;
     EXPECT_FALSE(m.folder.Exists("GX-2024-03-07.log")) << row.state;
   }
@@ -130,9 +156,10 @@ TEST(MonitorConnect, UserDisconnectAppendsALogRecordAndSaysSo) {
             "[ 3/7/24 9:05:01 PM ]\r\nPassword accepted\r\nhello\r\n\r\n"
             "[ 3/7/24 9:05:01 PM ]\r\nsecond\r\n\r\n");
   EXPECT_EQ(m.view.console,
-            "Disconnected from: console.example\r\nSaved console to: GX-2024-03-07.log");
+            "Disconnected from: console.example\nSaved console to: GX-2024-03-07.log");
   EXPECT_EQ(m.view.status, "Status: Not Connected.");
   EXPECT_EQ(m.view.tool_tip, "Connect to: console.example @ port 2593");
+  EXPECT_EQ(m.view.picture, ConnectPicture::kConnect);
   EXPECT_TRUE(m.view.messages.empty());
 }
 
@@ -145,7 +172,7 @@ TEST(MonitorConnect, FailedSaveIsReportedNotClaimed) {
   m.controller.cmdConnect_Click();
   EXPECT_EQ(m.socket.closes, 1);
   EXPECT_EQ(m.view.console,
-            "Disconnected from: console.example\r\nFailed to save console to: GX-2024-03-07.log");
+            "Disconnected from: console.example\nFailed to save console to: GX-2024-03-07.log");
   EXPECT_EQ(m.view.status, "Status: Not Connected.");
 }
 
@@ -220,7 +247,17 @@ TEST(MonitorSocket, ArrivingBytesAreInsertedAsText) {
   m.socket.incoming = "Welcome\r\n\xA9 2024";
   m.controller.TelnetSocket_DataArrival();
   ASSERT_EQ(m.view.inserted.size(), 1u);
-  EXPECT_EQ(m.view.inserted[0], "Welcome\r\n\xC2\xA9 2024");
+  EXPECT_EQ(m.view.inserted[0], "Welcome\n\xC2\xA9 2024");
+}
+
+// The console shows Latin-1 characters; the log holds the bytes that came.
+TEST(MonitorSocket, LogHoldsTheBytesAsTheyCame) {
+  Monitor m;
+  m.ConnectAndLogIn();
+  m.Receive("caf\xE9\r\n\xFF");
+  m.controller.cmdConnect_Click();
+  EXPECT_EQ(m.folder.Read("GX-2024-03-07.log"),
+            "[ 3/7/24 9:05:01 PM ]\r\ncaf\xE9\r\n\xFF\r\n\r\n");
 }
 
 TEST(MonitorSocket, NothingToReadInsertsNothing) {
@@ -249,6 +286,7 @@ TEST(MonitorSocket, PeerCloseAndErrorKeepTheConsole) {
     EXPECT_EQ(m.socket.state, kStateClosed);
     EXPECT_EQ(m.view.status, row.status);
     EXPECT_EQ(m.view.tool_tip, "Connect to: console.example @ port 2593");
+    EXPECT_EQ(m.view.picture, ConnectPicture::kConnect);
     EXPECT_EQ(m.view.console, "server said this");
     EXPECT_FALSE(m.folder.Exists("GX-2024-03-07.log"));
   }
@@ -319,8 +357,71 @@ TEST(MonitorConfigure, NewHostNamesItselfInAnOpenConnectionsTexts) {
   m.controller.TelnetSocket_Connect();
   FakeConfigure dialog("other.example", "2593");
   m.controller.frmConfigure_cmdOk_Click(dialog);
+  EXPECT_EQ(m.view.tool_tip, "Disconnect from: other.example:2593");
+  EXPECT_EQ(m.view.picture, ConnectPicture::kDisconnect);
   m.controller.TelnetSocket_Close();
   EXPECT_EQ(m.view.status, "Status: Disconnected from other.example:2593");
+}
+
+// --- The command history ----------------------------------------------------
+
+TEST(MonitorHistory, UpAndDownWalkTheLinesSent) {
+  Monitor m;
+  m.ConnectAndLogIn();
+  for (const char* line : {"help", "who", "", "who", "save"}) m.Send(line);
+  m.view.command = "draft";
+  struct Step {
+    int key;
+    const char* shown;
+  };
+  // The password, the empty line and the repeated line are not kept.
+  const Step steps[] = {{kKeyUp, "save"}, {kKeyUp, "who"},    {kKeyUp, "help"},
+                        {kKeyUp, "help"}, {kKeyDown, "who"},  {kKeyDown, "save"},
+                        {kKeyDown, "draft"}, {kKeyDown, "draft"}, {'A', "draft"}};
+  for (const Step& step : steps) {
+    m.controller.txtCommand_KeyDown(step.key);
+    EXPECT_EQ(m.view.command, step.shown) << step.key;
+  }
+  // A line sent from the history becomes the newest.
+  m.controller.txtCommand_KeyDown(kKeyUp);
+  m.controller.txtCommand_KeyDown(kKeyUp);
+  m.Send(m.view.command);
+  m.controller.txtCommand_KeyDown(kKeyUp);
+  EXPECT_EQ(m.view.command, "who");
+  EXPECT_EQ(m.socket.sent, " password\r\nhelp\r\nwho\r\n\r\nwho\r\nsave\r\nwho\r\n");
+}
+
+// --- The bounded console ----------------------------------------------------
+
+TEST(MonitorConsoleLimit, DroppedLinesStillReachTheLog) {
+  struct Row {
+    void (*end)(Monitor&);
+    bool console_after;  // the console still holds its text afterwards
+  };
+  const Row rows[] = {
+      {[](Monitor& m) { m.controller.cmdConnect_Click(); }, false},
+      {[](Monitor& m) { m.controller.TelnetSocket_Close(); }, true},
+      {[](Monitor& m) { m.controller.TelnetSocket_Error(); }, true},
+      {[](Monitor& m) { m.controller.frmMain_Unload(); }, true},
+  };
+  for (const Row& row : rows) {
+    Monitor m("[Settings]\nHOST=h\nPORT=1\nMAXCONSOLEKB=1\n");
+    m.ConnectAndLogIn();
+    std::string all;
+    for (int i = 0; i < 100; ++i) {
+      const std::string line = "line " + std::to_string(i) + std::string(30, '.') + "\r\n";
+      all += line;
+      m.Receive(line);
+      ASSERT_LE(m.view.console.size(), 1024u) << i;
+    }
+    m.Receive("tail without end");
+    EXPECT_EQ(m.view.console.substr(0, 5), "line ") << "whole lines go";
+    const std::string console = m.view.console;
+    row.end(m);
+    std::string logged = "[ 3/7/24 9:05:01 PM ]\r\n" + all + "tail without end\r\n\r\n";
+    EXPECT_EQ(m.folder.Read("GX-2024-03-07.log"), logged);
+    EXPECT_EQ(m.view.console == console, row.console_after);
+  }
 }
 
 

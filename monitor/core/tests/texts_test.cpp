@@ -43,9 +43,11 @@ TEST(ParsePort, AcceptsOnlyRealPorts) {
 
 TEST(ConsoleCharset, EveryByteBecomesOneCharacterAndBack) {
   std::string all;
-  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
-  const std::string text = ConsoleBytesToText(all);
-  EXPECT_EQ(text.size(), 128u + 2 * 128u);
+  for (int b = 0; b < 256; ++b) {
+    if (b != '\r' && b != '\n') all += static_cast<char>(b);
+  }
+  const std::string text = ConsoleDecoder().Decode(all);
+  EXPECT_EQ(text.size(), 126u + 2 * 128u);
   EXPECT_EQ(TextToConsoleBytes(text), all);
 }
 

@@ -88,11 +88,12 @@ class FrmMainTest : public ::testing::Test {
  protected:
   // Opens the main window with the settings file holding `host` and `port`
   // (no file when `host` is null).
-  void Open(const char* host, const QString& port) {
+  void Open(const char* host, const QString& port, const QByteArray& more_settings = {}) {
     if (host != nullptr) {
       QFile ini(folder_.filePath("Configuration.ini"));
       ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-      ini.write("[Settings]\r\nHOST=" + QByteArray(host) + "\r\nPORT=" + port.toUtf8() + "\r\n");
+      ini.write("[Settings]\r\nHOST=" + QByteArray(host) + "\r\nPORT=" + port.toUtf8() + "\r\n" +
+                more_settings);
     }
     window_ = std::make_unique<frmMain>(QFile::encodeName(folder_.path()).toStdString(), Moment);
     window_->show();
@@ -101,8 +102,8 @@ class FrmMainTest : public ::testing::Test {
   void OpenOnConsole() { Open("127.0.0.1", QString::number(console_.Port())); }
 
   // Opens the window and connects it to the loopback console.
-  void Connect() {
-    OpenOnConsole();
+  void Connect(const QByteArray& more_settings = {}) {
+    Open("127.0.0.1", QString::number(console_.Port()), more_settings);
     Click(Connect_());
     ASSERT_TRUE(WaitFor([&] { return Status().startsWith("Status: Connected"); }));
     ASSERT_TRUE(WaitFor([&] { return console_.Received().size() == 1; }));
@@ -335,6 +336,47 @@ TEST_F(FrmMainTest, MouseUpCopiesTheSelectionOrEmptiesTheClipboard) {
   QTest::mouseClick(Console()->viewport(), Qt::LeftButton, {}, ConsolePoint(2));
   EXPECT_EQ(QApplication::clipboard()->text(), "");
   EXPECT_EQ(QApplication::focusWidget(), Command());
+}
+
+TEST_F(FrmMainTest, UpAndDownRecallTheLinesSent) {
+  Connect();
+  for (const char* line : {"password", "help", "who"}) Type(line);
+  ASSERT_TRUE(WaitFor([&] { return console_.Received().endsWith("who\r\n"); }));
+  QTest::keyClicks(Command(), "draft");
+  for (const char* shown : {"who", "help", "help"}) {
+    QTest::keyClick(Command(), Qt::Key_Up);
+    EXPECT_EQ(Command()->text(), shown);
+  }
+  for (const char* shown : {"who", "draft"}) {
+    QTest::keyClick(Command(), Qt::Key_Down);
+    EXPECT_EQ(Command()->text(), shown);
+  }
+}
+
+TEST_F(FrmMainTest, ConnectButtonShowsWhatAClickDoes) {
+  const auto picture = [&] { return Connect_()->icon().pixmap(32).toImage(); };
+  OpenOnConsole();
+  const QImage connect_picture = picture();
+  Click(Connect_());
+  EXPECT_NE(picture(), connect_picture);
+  ASSERT_TRUE(WaitFor([&] { return Status().startsWith("Status: Connected"); }));
+  EXPECT_NE(picture(), connect_picture);
+  Click(Connect_());
+  EXPECT_EQ(picture(), connect_picture);
+}
+
+TEST_F(FrmMainTest, LongSessionKeepsTheBoxSmallAndTheLogWhole) {
+  Connect("MAXCONSOLEKB=1\r\n");
+  QByteArray all;
+  for (int i = 0; i < 100; ++i) all += "line " + QByteArray::number(i) + " caf\xE9\r\n";
+  console_.Send(all);
+  ASSERT_TRUE(WaitFor([&] { return Console()->toPlainText().endsWith("line 99 caf\u00E9\n"); }));
+  EXPECT_LE(Console()->toPlainText().size(), 1024);
+  EXPECT_TRUE(Console()->toPlainText().startsWith("line "));
+  Click(Connect_());
+  QFile log(folder_.filePath("GX-2024-03-07.log"));
+  ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+  EXPECT_EQ(log.readAll(), "[ 3/7/24 9:05:01 PM ]\r\n" + all + "\r\n\r\n");
 }
 
 // --- Losing the connection --------------------------------------------------

@@ -167,6 +167,12 @@ std::wstring MonitorProcess::ToolTip(HWND owner, HWND tool) const {
   return text;
 }
 
+HWND MonitorProcess::Focus() const {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  return GetGUIThreadInfo(process_.dwThreadId, &info) ? info.hwndFocus : nullptr;
+}
+
 // Posted messages are handled in order: once the console box's modified
 // flag, set by a posted message, reads set, all posted before it are done.
 // Twice, because a key handled in the first round posts its character.

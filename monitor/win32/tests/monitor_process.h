@@ -42,6 +42,8 @@ class MonitorProcess {
   std::optional<SeenBox> AnswerMessageBox(const wchar_t* title);
   // The text of the tool tip that `owner` shows for its control `tool`.
   std::wstring ToolTip(HWND owner, HWND tool) const;
+  // The program's window with the keyboard focus.
+  HWND Focus() const;
   // Returns once the program has handled everything posted to it so far.
   void Sync() const;
   // Whether the program is still running.

@@ -78,6 +78,7 @@ class MonitorUi : public ::testing::Test {
 
 TEST_F(MonitorUi, FirstStartAsksForSettingsAndConfiguringSavesThem) {
   Start("");
+  EXPECT_TRUE(WaitFor([&] { return monitor_->Focus() == Item(IDC_TXTCOMMAND); }));
   EXPECT_EQ(Tip(), L"Configure Gyrion Monitor first!");
   EXPECT_EQ(Text(Item(IDC_FRACONSOLE)), L"Console:");
   EXPECT_EQ(monitor_->ToolTip(monitor_->Main(), Item(IDC_CMDCONFIGURE)), L"Configure Gyrion Remote.");
@@ -156,11 +157,19 @@ TEST_F(MonitorUi, ConnectSendReceiveCopyAndDisconnectWithTheLog) {
     EXPECT_EQ(Command(), shown);
   }
 
-  // Releasing the mouse over the console copies its selection.
-  SendMessageW(Item(IDC_TXTCONSOLE), EM_SETSEL, 6, 10);
-  PostMessageW(Item(IDC_TXTCONSOLE), WM_LBUTTONUP, 0, 0);
+  // Releasing the mouse over the console copies its selection, and the
+  // focus goes back to the command box.
+  PostMessageW(Item(IDC_TXTCONSOLE), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  monitor_->Sync();
+  EXPECT_EQ(monitor_->Focus(), Item(IDC_TXTCONSOLE));
+  SendMessageW(Item(IDC_TXTCONSOLE), EM_SETSEL, 6, 10);  // as a drag would leave it
+  PostMessageW(Item(IDC_TXTCONSOLE), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
   monitor_->Sync();
   EXPECT_EQ(ClipboardText(), L"help");
+  EXPECT_EQ(monitor_->Focus(), Item(IDC_TXTCOMMAND));
+  // What arrives next goes where the caret stands, over the selection.
+  console_.Send("who");
+  ASSERT_TRUE(WaitFor([&] { return Console() == L"echo: who\r\nready"; }));
 
   Click(Item(IDC_CMDCONNECT));
   EXPECT_EQ(Console(), L"Disconnected from: 127.0.0.1\r\nSaved console to: " + Wide(TodaysLog()));
@@ -170,7 +179,7 @@ TEST_F(MonitorUi, ConnectSendReceiveCopyAndDisconnectWithTheLog) {
   EXPECT_TRUE(console_.PeerClosed());
   const std::string log = folder_.Read(TodaysLog());
   EXPECT_EQ(log.rfind("[ " + ShortDate() + " ", 0), 0u) << log;
-  EXPECT_NE(log.find(" ]\r\necho: help\r\nready\r\n\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find(" ]\r\necho: who\r\nready\r\n\r\n"), std::string::npos) << log;
 }
 
 TEST_F(MonitorUi, PeerCloseKeepsTheConsoleAndSavesNothing) {

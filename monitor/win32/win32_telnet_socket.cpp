@@ -36,6 +36,8 @@ Win32TelnetSocket::Win32TelnetSocket(HINSTANCE instance) {
 Win32TelnetSocket::~Win32TelnetSocket() {
   Close();
   if (window_ != nullptr) DestroyWindow(window_);
+  // A lookup still under way writes its answer later: its room stays.
+  for (Lookup& lookup : lookups_) static_cast<void>(lookup.answer.release());
   if (started_) WSACleanup();
 }
 
@@ -80,26 +82,42 @@ void Win32TelnetSocket::Connect(const std::string& host, const std::string& port
     StartConnect(reinterpret_cast<const sockaddr*>(&v6), sizeof(v6));
   } else {
     state_ = kStateResolvingHost;
-    host_entry_.assign(MAXGETHOSTSTRUCT, '\0');
-    lookup_ = WSAAsyncGetHostByName(window_, kHostFound, host.c_str(), host_entry_.data(),
-                                    static_cast<int>(host_entry_.size()));
-    if (lookup_ == nullptr) PostFailure();
+    auto answer = std::make_unique<char[]>(MAXGETHOSTSTRUCT);
+    lookup_ = WSAAsyncGetHostByName(window_, kHostFound, host.c_str(), answer.get(), MAXGETHOSTSTRUCT);
+    if (lookup_ == nullptr) {
+      PostFailure();
+      return;
+    }
+    lookups_.push_back({lookup_, std::move(answer)});
   }
 }
 
+void Win32TelnetSocket::ForgetLookup(HANDLE lookup) {
+  std::erase_if(lookups_, [lookup](const Lookup& entry) { return entry.handle == lookup; });
+}
+
 void Win32TelnetSocket::OnHostFound(HANDLE lookup, int error) {
-  if (lookup != lookup_ || lookup_ == nullptr) return;  // a lookup since cancelled
+  if (lookup != lookup_ || lookup_ == nullptr) {  // a lookup since cancelled
+    ForgetLookup(lookup);
+    return;
+  }
   lookup_ = nullptr;
-  const auto* entry = reinterpret_cast<const hostent*>(host_entry_.data());
-  if (error != 0 || entry->h_addrtype != AF_INET || entry->h_addr_list[0] == nullptr) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port_);
+  const auto mine = std::find_if(lookups_.begin(), lookups_.end(),
+                                 [lookup](const Lookup& entry) { return entry.handle == lookup; });
+  const auto* entry =
+      mine == lookups_.end() ? nullptr : reinterpret_cast<const hostent*>(mine->answer.get());
+  const bool found = error == 0 && entry != nullptr && entry->h_addrtype == AF_INET &&
+                     entry->h_addr_list[0] != nullptr;
+  if (found) std::memcpy(&address.sin_addr, entry->h_addr_list[0], sizeof(address.sin_addr));
+  ForgetLookup(lookup);
+  if (!found) {
     state_ = kStateError;
     if (on_failed) on_failed();
     return;
   }
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(port_);
-  std::memcpy(&address.sin_addr, entry->h_addr_list[0], sizeof(address.sin_addr));
   StartConnect(reinterpret_cast<const sockaddr*>(&address), sizeof(address));
 }
 
@@ -173,6 +191,7 @@ void Win32TelnetSocket::Close() {
   state_ = kStateClosed;
   MSG stale;
   while (PeekMessageW(&stale, window_, kNetworkEvent, kFailure, PM_REMOVE)) {
+    if (stale.message == kHostFound) ForgetLookup(reinterpret_cast<HANDLE>(stale.wParam));
   }
 }
 

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,8 @@ class Win32TelnetSocket final : public TelnetSocket {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   void OnNetworkEvent(SOCKET socket, int event, int error);
   void OnHostFound(HANDLE lookup, int error);
+  // Frees the answer of `lookup`, which the system has finished writing.
+  void ForgetLookup(HANDLE lookup);
   void StartConnect(const sockaddr* address, int length);
   // Reports a failure from the message loop, never from inside a call.
   void PostFailure();
@@ -55,8 +58,15 @@ class Win32TelnetSocket final : public TelnetSocket {
   bool started_ = false;  // Windows Sockets started
   HWND window_ = nullptr;
   SOCKET socket_ = INVALID_SOCKET;
-  HANDLE lookup_ = nullptr;
-  std::vector<char> host_entry_;  // where the lookup writes its answer
+  HANDLE lookup_ = nullptr;  // the lookup under way, if any
+  // Where each lookup writes its answer. A cancelled lookup may still write
+  // until its message comes (some systems cannot cancel), so its room is
+  // kept until then.
+  struct Lookup {
+    HANDLE handle;
+    std::unique_ptr<char[]> answer;
+  };
+  std::vector<Lookup> lookups_;
   unsigned short port_ = 0;
   int state_ = kStateClosed;
   std::string outgoing_;  // sent bytes the system had no room for yet

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 
@@ -33,6 +34,8 @@ TEST(Win32ProfileStrings, ValuesTravelInTheAnsiCodePage) {
 }
 
 TEST(MonitorFolder, ProgramFolderWhenWritableElseTheUsersFolder) {
+  std::printf("[ note ] Wine lets its user write every folder: a folder that does not exist stands "
+              "for one the user may not write, such as Program Files\n");
   TempFolder program;
   TempFolder home;
   const std::string user = home.File("GyrionMonitor");

@@ -147,9 +147,15 @@ int RunPort(Context& ctx, const Options& o) {
 
 int RunStart(Context& ctx, const Options&) {
   // The service never answers STRT. When it starts the game server as a
-  // system service it closes the connection, which the next command notices.
-  int r = StartGameServer(*ctx.session);
+  // system service it closes the connection, otherwise it answers QUIT: a
+  // QUIT tells where the session stands, and a shell logs in again for the
+  // next command.
+  Session& s = *ctx.session;
+  int r = StartGameServer(s);
   if (r != kOk) return r;
+  r = Quit(s);
+  if (r != kOk && r != kConnectionLost) return r;
+  s.MarkClosed();
   *ctx.env.out << "start requested; the service's log tells the outcome\n";
   return kOk;
 }

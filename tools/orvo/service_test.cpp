@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -9,6 +10,7 @@
 #include <sstream>
 
 #include "service/tests/server_process.h"
+#include "service/tests/systemctl_standin.h"
 #include "tools/orvo/checksum.h"
 #include "tools/orvo/cli.h"
 #include "tools/orvo/json_check.h"
@@ -156,6 +158,20 @@ TEST_F(OrvoAgainstService, ShellRunsAScriptOverOneLoginAndStopsAtTheFirstFailure
   EXPECT_EQ(out_.str(), "2593\n");
   EXPECT_EQ(Admin({"shell"}, "port\nquit\nport\n"), orvo::kExitOk);
   EXPECT_EQ(out_.str(), "2593\n");
+}
+
+TEST_F(OrvoAgainstService, ShellLogsInAgainAfterTheServiceClosedTheSession) {
+  // Starting the game server as a system service ends the session.
+  testing_support::SystemctlStandIn systemctl(work_);
+  systemctl.QueueStates({"loaded"});
+  server_.Stop();
+  server_.SetEnv("PATH", systemctl.bin() + ":" + std::getenv("PATH"));
+  ASSERT_TRUE(server_.Start());
+  std::string ini = server_.ReadFile("gyrion.ini");
+  server_.WriteFile("gyrion.ini", ini.replace(ini.find("NTSERVICE=0"), 11, "NTSERVICE=1"));
+  ASSERT_EQ(Admin({"shell"}, "start\nport\n"), orvo::kExitOk) << err_.str();
+  EXPECT_EQ(out_.str(), "start requested; the service's log tells the outcome\n2593\n");
+  EXPECT_NE(err_.str().find("logging in again"), std::string::npos) << err_.str();
 }
 
 TEST_F(OrvoAgainstService, EditStoresOnlyWhatChangedAndKeepsEveryEdit) {

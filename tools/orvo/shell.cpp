@@ -60,10 +60,10 @@ int RunShell(Context& ctx, const Settings& settings) {
       r = kInvalidInput;
     } else {
       Session& s = *ctx.session;
-      // The service closes the connection after it starts the game server as
-      // a system service, and a broken connection is worth one more try.
+      // The session ends after start, and a broken connection is worth one
+      // more try.
       if (!(FindCommand(words[0])->flags & kNoSession) && (!s.Usable() || s.PeerHasClosed())) {
-        *env.err << "orvo: the connection is closed; logging in again\n";
+        *env.err << "orvo: logging in again\n";
         r = ctx.reconnect();
       }
       if (r == kOk) r = RunCommand(ctx, options);

@@ -113,6 +113,11 @@ int RunOrvo(const std::vector<std::string>& args, const Environment& env) {
     *env.err << "orvo: " << problem << " in " << (config.empty() ? "the config file" : config) << "\n";
     return kExitUsage;
   }
+  // The default profile's password must not go to another machine that the
+  // command line names: only a profile asked for by name follows --host.
+  if (!wanted && profile && options.host && *options.host != profile->host.value_or(kDefaultHost)) {
+    profile = nullptr;
+  }
   Settings settings;
   PasswordSources sources;
   problem = Resolve(options, profile, &settings, &sources);

@@ -71,6 +71,7 @@ class Session {
   const std::string& Problem() const { return problem_; }
   int TimeoutMs() const { return timeout_ms_; }
 
+  // The function told of each transfer's progress, and setting it.
   void SetProgress(ProgressFn progress) { progress_ = std::move(progress); }
   const ProgressFn& Progress() const { return progress_; }
   // Tells the progress function, if there is one.

@@ -34,9 +34,16 @@ int RunGet(Context& ctx, const Options& o) {
   }, &size);
 }
 
+// The shell's standard input holds its commands, not a file.
+int RefuseStandardInput(Context& ctx, const std::string& path) {
+  if (!ctx.in_shell || path != "-") return kOk;
+  return ctx.session->Fail(kInvalidInput, "standard input holds the shell's commands; name a file");
+}
+
 int RunPut(Context& ctx, const Options& o) {
   const std::string& name = o.words[1];
   std::string path = o.words.size() > 2 ? o.words[2] : LastPart(name);
+  if (int r = RefuseStandardInput(ctx, path); r != kOk) return r;
   std::string data, error;
   if (ReadLocalInput(path, ctx.env, &data, &error) != 0) return ctx.session->Fail(kLocalFileError, error);
   int r = Store(*ctx.session, StoreRequest(name), data);
@@ -45,6 +52,7 @@ int RunPut(Context& ctx, const Options& o) {
 }
 
 int RunMerge(Context& ctx, const Options& o) {
+  if (int r = RefuseStandardInput(ctx, o.words[2]); r != kOk) return r;
   std::string data, error;
   if (ReadLocalInput(o.words[2], ctx.env, &data, &error) != 0) return ctx.session->Fail(kLocalFileError, error);
   uint32_t id = 0;

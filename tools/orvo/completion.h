@@ -30,7 +30,9 @@ Completion Complete(std::string_view before, std::string_view word, const Remote
 class ListingCache {
  public:
   explicit ListingCache(RemoteLister list) : list_(std::move(list)) {}
+  // The listing of `folder`, asked of the service once; false when it cannot list it.
   bool List(const std::string& folder, std::vector<DirectoryRecord>* records);
+  // Forgets every listing (after a command, which may have changed them).
   void Clear() { listings_.clear(); }
 
  private:

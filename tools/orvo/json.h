@@ -23,6 +23,7 @@ class JsonWriter {
   JsonWriter& EndArray() { return Close(']'); }
   // The key of the next member of the object being written.
   JsonWriter& Key(std::string_view key);
+  // The next value: in an array, or for the key just written.
   JsonWriter& String(std::string_view value);
   JsonWriter& Number(long long value);
   JsonWriter& Bool(bool value);
@@ -33,6 +34,7 @@ class JsonWriter {
  private:
   JsonWriter& Open(char bracket);
   JsonWriter& Close(char bracket);
+  // Puts the comma that separates this value from the one before, if any.
   void BeforeValue();
 
   std::string text_;

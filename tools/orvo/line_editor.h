@@ -12,6 +12,7 @@ namespace orvo {
 
 class LineEditor {
  public:
+  // What completes the word under the cursor, given the text before it.
   using Completer = std::function<Completion(std::string_view before, std::string_view word)>;
 
   // Starts editing with the history of `history_file` (none when empty; its

@@ -152,6 +152,9 @@ TEST_F(ProfileRunTest, TheCommandLineThenTheVariablesThenTheProfile) {
   } cases[] = {
       {{}, {}, std::nullopt, "Warden", "from-command", kExitOk},
       {{"--user", "Rowan"}, {}, std::nullopt, "Rowan", "from-command", kExitOk},
+      {{"--host", "127.0.0.1"}, {}, std::nullopt, "Warden", "from-command", kExitOk},
+      {{"--host", "localhost"}, {}, std::nullopt, "", "", kExitUsage},  // not the default's machine
+      {{"--host", "localhost", "--profile", "default"}, {}, std::nullopt, "Warden", "from-command", kExitOk},
       {{"--profile", "keeper"}, {}, std::nullopt, "Keeper", "from-file", kExitOk},
       {{}, {{"ORVO_PROFILE", "keeper"}}, std::nullopt, "Keeper", "from-file", kExitOk},
       {{}, {{"ORVO_PROFILE", "keeper"}}, "from-variable", "Keeper", "from-variable", kExitOk},

@@ -28,7 +28,9 @@ class SyncRecord {
 
   // The hash recorded for `name`, if any.
   std::optional<uint64_t> Find(const std::string& name) const;
+  // Records what `name` holds now that it is in step.
   void Set(const std::string& name, uint64_t hash) { hashes_[name] = hash; }
+  // Forgets `name` (its local file is gone).
   void Erase(const std::string& name) { hashes_.erase(name); }
 
  private:

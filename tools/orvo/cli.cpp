@@ -35,19 +35,29 @@ constexpr std::string_view kUsageTail =
     "refused, 4 connection failed or broken, 5 a local file or password source failed,\n"
     "6 edit found the file changed on the server.\n";
 
+// The command line's value, else the profile's, else what `target` holds.
+template <typename T>
+void Pick(const std::optional<T>& given, const std::optional<T>& profiled, T* target) {
+  if (given) {
+    *target = *given;
+  } else if (profiled) {
+    *target = *profiled;
+  }
+}
+
 // Weighs the command line, the profile and the defaults; an empty result, or
 // what is wrong (a usage problem).
 std::string Resolve(const Options& o, const Profile* p, Settings* settings, PasswordSources* sources) {
-  if (o.host) settings->host = *o.host; else if (p && p->host) settings->host = *p->host;
-  if (o.port) settings->port = *o.port; else if (p && p->port) settings->port = *p->port;
-  if (o.timeout_ms) settings->timeout_ms = *o.timeout_ms; else if (p && p->timeout_ms) settings->timeout_ms = *p->timeout_ms;
-  if (o.user) settings->user = *o.user; else if (p && p->user) settings->user = *p->user;
+  Profile none;
+  const Profile& profile = p ? *p : none;
+  Pick(o.host, profile.host, &settings->host);
+  Pick(o.port, profile.port, &settings->port);
+  Pick(o.timeout_ms, profile.timeout_ms, &settings->timeout_ms);
+  Pick(o.user, profile.user, &settings->user);
   if (settings->user.empty()) return "--user is required (or a profile with user =)";
   sources->option_file = o.password_file;
-  if (p) {
-    sources->profile_file = p->password_file;
-    sources->profile_command = p->password_command;
-  }
+  sources->profile_file = profile.password_file;
+  sources->profile_command = profile.password_command;
   return "";
 }
 

@@ -2,7 +2,7 @@
 // ArtCache: the bytes of the 256 most recently used art entries, most recent
 // first, so that art drawn again (a map preview draws the same tiles many
 // times) is read from the files once. It keeps bytes, never file handles, and
-// lives as long as the control: a change of paths does not empty it.
+// lives as long as the control; a change of paths empties it.
 
 #include <cstddef>
 #include <cstdint>
@@ -31,6 +31,9 @@ class ArtCache {
   // bytes. Null for an entry without bytes; the pointer stays valid until the
   // entry is evicted.
   const std::vector<std::uint8_t>* Get(std::uint32_t n, const Loader& load);
+
+  // Drops every entry: the next Get of each loads it again.
+  void Clear() { entries_.clear(); }
 
   // The cached entry numbers from the most to the least recently used.
   std::vector<std::uint16_t> Order() const;

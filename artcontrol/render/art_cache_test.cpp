@@ -106,13 +106,5 @@ TEST_F(GetArtTest, TakesPatchesFirstThenTheArtFiles) {
   }
 }
 
-TEST_F(GetArtTest, CachedEntriesOutliveAChangeOfPaths) {
-  const std::vector<std::uint8_t>* before = GetArt(cache_, *data_, files_, 0x4001);
-  ASSERT_NE(before, nullptr);
-  data_->files.SetMulPath(folder_.File("elsewhere"));
-  EXPECT_EQ(GetArt(cache_, *data_, files_, 0x4001), before);
-  EXPECT_EQ(GetArt(cache_, *data_, files_, 0x4002), nullptr);  // new entries come from the new, empty place
-}
-
 }  // namespace
 }  // namespace tilvo

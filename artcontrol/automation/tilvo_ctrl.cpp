@@ -244,6 +244,8 @@ bool CTilvoCtrl::IsModified() const { return impl_->state.modified; }
 
 void CTilvoCtrl::SetModifiedFlag(bool modified) { impl_->state.modified = modified; }
 
+void CTilvoCtrl::SetArtCacheLimit(std::size_t bytes) { impl_->render.artCache.SetLimit(bytes); }
+
 const PixelBuffer& CTilvoCtrl::Picture() const { return impl_->render.pixels; }
 
 const std::vector<std::optional<PreviewItem>>& CTilvoCtrl::PreviewItems() const {

@@ -5,6 +5,7 @@
 // methods directly or through `Invoke` by DISPID, and calls `OnDraw` when the
 // window needs painting.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -147,6 +148,10 @@ class CTilvoCtrl {
   bool IsModified() const;
   // Sets or clears that flag (the container clears it once the state is saved or loaded).
   void SetModifiedFlag(bool modified);
+  // The memory the cache of decoded art may hold, in bytes: 64 MB unless set,
+  // which keeps every entry a full-screen map preview draws. A lower limit
+  // makes such a preview read and decode art again at every regeneration.
+  void SetArtCacheLimit(std::size_t bytes);
   // The current picture (empty before the first paint).
   const PixelBuffer& Picture() const;
   // The host-filled lists, slot by slot (an empty slot is a removed record).

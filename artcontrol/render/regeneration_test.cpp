@@ -10,6 +10,7 @@
 
 #include "artcontrol/render/composite_test_support.h"
 #include "tilvo/headless_site.h"
+#include "tilvo/tilvo.h"
 #include "tools/tilvo-mkclient/map_client.h"
 
 namespace tilvo {

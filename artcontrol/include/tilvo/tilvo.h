@@ -1,6 +1,7 @@
 #pragma once
 // Tilvo, the art viewer control: shows one object of the game client's art
-// (an item, a land tile, and later the other art types) in a host's window.
+// (an item, a land tile, an NPC, a multi, a gump, a texture, a light, or a
+// map preview around one map block) in a host's window.
 // The host creates `CTilvoCtrl` on a `TilvoSite`, sets properties and calls
 // methods directly or through `Invoke` by DISPID, and calls `OnDraw` when the
 // window needs painting.
@@ -15,6 +16,7 @@
 
 #include "tilvo/identities.h"
 #include "tilvo/pixel_buffer.h"
+#include "tilvo/preview_records.h"
 #include "tilvo/site.h"
 
 namespace tilvo {
@@ -43,28 +45,6 @@ enum class DispResult : std::int32_t {
   kTypeMismatch = -3,    // an argument cannot become the declared type
   kOverflow = -4,        // an integer argument does not fit the declared width
   kNotSupported = -5,    // the member cannot be reached that way (a put on a read-only property, a get on a method)
-};
-
-// An item that the host places on the map preview.
-struct PreviewItem {
-  std::uint16_t id = 0;    // item number
-  std::uint8_t x = 0;      // position within the block
-  std::uint8_t y = 0;
-  std::uint8_t z = 0;      // the low 8 bits of the altitude
-  std::uint16_t color = 0; // hue number
-  std::int32_t block = 0;  // map block number
-  bool operator==(const PreviewItem&) const = default;
-};
-
-// A static of the map that the host wants left out of the preview.
-struct HiddenStatic {
-  std::uint16_t id = 0;
-  std::uint8_t x = 0;
-  std::uint8_t y = 0;
-  std::uint8_t z = 0;
-  std::uint16_t color = 0;
-  std::int32_t block = 0;
-  bool operator==(const HiddenStatic&) const = default;
 };
 
 class CTilvoCtrl {

@@ -32,9 +32,13 @@ class SpanWriter {
     art_.shades.push_back(static_cast<std::uint8_t>(Shade(colour)));
     ++art_.spans.back().count;
   }
-  // Drops spans that got no pixel (the entry ended first) and works out the reach.
+  // Drops spans that got no pixel (the entry ended first), works out the
+  // reach, and gives back spare capacity: the cache counts what is held.
   void Finish() {
     std::erase_if(art_.spans, [](const ArtSpan& s) { return s.count == 0; });
+    art_.spans.shrink_to_fit();
+    art_.colours.shrink_to_fit();
+    art_.shades.shrink_to_fit();
     if (art_.spans.empty()) return;
     art_.left = art_.spans.front().x;
     art_.right = art_.left;

@@ -37,7 +37,7 @@ struct ArtPicture {
   ArtKind kind = ArtKind::kNone;
   std::uint16_t width = 0;   // item art: the header's width and height
   std::uint16_t height = 0;
-  std::vector<ArtSpan> spans;
+  std::vector<ArtSpan> spans;         // in drawing order
   std::vector<std::uint8_t> colours;  // 3 bytes per pixel: the colour value unhued, blue first
   std::vector<std::uint8_t> shades;   // 1 byte per pixel: its index into a hue's ramp
   // The columns and rows the spans reach: [left, right) and [0, rows).

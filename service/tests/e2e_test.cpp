@@ -306,7 +306,7 @@ TEST_F(EndToEnd, DamagedFraming) {
     c.Receive();
     c.Close();
   }
-  ASSERT_TRUE(server_->WaitForLog("Loop count exceeded receiving new file -- Data will not be saved.\r\n", 20000));
+  ASSERT_TRUE(server_->WaitForLog("Upload broken off -- Data will not be saved.\r\n", 20000));
   ASSERT_TRUE(server_->WaitForLog("Loop count exceeded receiving data from user Warden.  Data will not be saved\r\n", 20000));
   EXPECT_EQ(server_->ReadFile("gyrionchar2.scp").find("half"), std::string::npos);
   EXPECT_FALSE(fs::exists(server_->folder() / "scripts" / "gyriontables.scp"));
@@ -382,7 +382,7 @@ TEST_F(EndToEnd, StartTheGameServerAsAService) {
   std::string log = server_->Log();
   EXPECT_NE(log.find("Attempting to open the SCUM\r\nAttempting to open the Gyrion - Northmoor service\r\n"
                      "Attempting to start the service\r\n"),
-            std::string::npos);
+            std::string::npos) << log;
   fs::remove_all(bin);
 }
 

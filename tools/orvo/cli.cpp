@@ -34,6 +34,8 @@ constexpr std::string_view kUsage =
     "  --password-file FILE  read the password from the first line of FILE\n"
     "  --timeout SECONDS     patience for each reply (default 120)\n"
     "  --idle SECONDS        raw: stop after this long without a reply (default 2)\n"
+    "  --large               put: send a file of more than 2,999 packets (about 3 MB),\n"
+    "                        to a service that accepts uploads up to its MAXUPLOADSIZE\n"
     "The password comes from --password-file, else from the environment variable\n"
     "ORVO_PASSWORD, else from a prompt on the terminal; never from the command line.\n"
     "Fetched files are written as they arrive: the service sends text with LF line ends.\n"
@@ -51,6 +53,7 @@ struct Options {
   int timeout_ms = kDefaultTimeoutMs;
   int idle_ms = 2000;
   std::optional<std::string> output;  // get -o
+  bool large = false;                 // put --large
   std::vector<std::string> words;     // the command and its arguments
   bool help = false;
 };
@@ -99,6 +102,10 @@ std::string ParseArguments(const std::vector<std::string>& args, Options* option
       options->help = true;
       continue;
     }
+    if (arg == "--large") {
+      options->large = true;
+      continue;
+    }
     std::string value;
     size_t equals = arg.find('=');
     if (equals != std::string::npos && arg.starts_with("--")) {
@@ -139,6 +146,7 @@ std::string ParseArguments(const std::vector<std::string>& args, Options* option
     if (shape.name != command) continue;
     if (given < shape.min_args || given > shape.max_args) return "wrong number of arguments for " + command;
     if (options->output && command != "get") return "-o belongs to get";
+    if (options->large && command != "put") return "--large belongs to put";
     if (command == "merge" && options->words[1] != "item" && options->words[1] != "npc") {
       return "merge takes item or npc, not " + options->words[1];
     }
@@ -241,7 +249,7 @@ int RunCommand(Session& s, const Options& options, const Environment& env) {
     std::string data, error;
     if (!ReadLocalFile(path, env, &data, &error)) return s.Fail(kLocalFileError, error);
     if (command == "put") {
-      int r = Store(s, StoreRequest(w[1]), data);
+      int r = Store(s, StoreRequest(w[1]), data, options.large);
       if (r == kOk) out << "stored " << w[1] << " (" << data.size() << " bytes)\n";
       return r;
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <chrono>
 #include <csignal>
 #include <string>
 #include <thread>
@@ -64,6 +65,33 @@ TEST_F(FileTransferTest, FetchSendsSizeChunksAndEndMarker) {
       EXPECT_NE(log.Added().find(c.log), std::string::npos) << log.Added();
     }
   }
+}
+
+// The acknowledgements pace a transfer; TRANSFERPAUSE adds a pause after each
+// chunk for those who want it. (Bounds far from the expected times.)
+TEST_F(FileTransferTest, TransferPauseOnlyWhenConfigured) {
+  const struct {
+    int pause_ms;
+    int chunks;
+    int at_least_ms;
+    int below_ms;
+  } cases[] = {{0, 60, 0, 600}, {40, 5, 200, 60000}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pause_ms);
+    host::Config().transfer_pause = c.pause_ms;
+    Write("f.scp", std::string(static_cast<size_t>(c.chunks) * 1024, 'p'));
+    TestPeer peer;
+    std::string acks;
+    for (int i = 0; i < c.chunks; ++i) acks += std::string("\x04\x00\x00\x00", 4) + "1024";
+    peer.SendRaw(acks);
+    auto start = std::chrono::steady_clock::now();
+    SendWholeFile(peer.Service(), "f.scp", NameSource::kFixed);
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_GE(ms, c.at_least_ms);
+    EXPECT_LT(ms, c.below_ms);
+    EXPECT_EQ(peer.Received().back(), kEnd);
+  }
+  host::Config().transfer_pause = 0;
 }
 
 TEST_F(FileTransferTest, FetchOfMissingFileRepliesOnce) {

@@ -11,7 +11,7 @@
 #include <iterator>
 #include <thread>
 
-#include "service/tests/server_process.h"
+#include "service/tests/end_to_end.h"
 
 namespace {
 
@@ -20,25 +20,12 @@ using testing_support::Fetch;
 using testing_support::kEnd;
 using testing_support::kReady;
 using testing_support::RawClient;
-using testing_support::ServerProcess;
 using testing_support::Store;
 using testing_support::WithoutCr;
 
 const std::string kNoPrivilege = "This user does not have sufficient priveleges on the remote server\r\n";
 
-class EndToEnd : public ::testing::Test {
- protected:
-  void Launch(const std::vector<std::string>& config = {}) {
-    server_ = std::make_unique<ServerProcess>(config);
-    ASSERT_TRUE(server_->Start()) << server_->Console();
-  }
-  RawClient LoggedIn(const std::string& user = "Warden", const std::string& password = "northwind") {
-    RawClient c(server_->port());
-    EXPECT_EQ(c.Login(user, password), "Login successful. Protocol 1.0\r\n");
-    return c;
-  }
-  std::unique_ptr<ServerProcess> server_;
-};
+using EndToEnd = testing_support::EndToEndTest;
 
 TEST_F(EndToEnd, SessionWithAdministrator) {
   Launch();

@@ -367,9 +367,10 @@ TEST_F(EndToEnd, StartTheGameServerAsAService) {
   std::string calls(std::istreambuf_iterator<char>(in), {});
   EXPECT_NE(calls.find("start --no-block Gyrion\\x20\\x2d\\x20Northmoor.service"), std::string::npos) << calls;
   std::string log = server_->Log();
-  EXPECT_NE(log.find("Attempting to open the SCUM\r\nAttempting to open the Gyrion - Northmoor service\r\n"
-                     "Attempting to start the service\r\n"),
-            std::string::npos) << log;
+  EXPECT_TRUE(testing_support::HasLinesInOrder(log, {"Attempting to open the SCUM\r\n",
+                                                    "Attempting to open the Gyrion - Northmoor service\r\n",
+                                                    "Attempting to start the service\r\n"}))
+      << log;
   fs::remove_all(bin);
 }
 

@@ -64,11 +64,16 @@ class Session {
   bool Usable() const { return usable_ && connection_.Valid(); }
   // Marks the connection as finished (after QUIT, or a reply that closes it).
   void MarkClosed() { usable_ = false; }
+  // Whether the service has closed the connection while the session was idle,
+  // asked without waiting.
+  bool PeerHasClosed() const { return platform::PeerClosed(connection_); }
   // One line saying what went wrong in the last failed call.
   const std::string& Problem() const { return problem_; }
   int TimeoutMs() const { return timeout_ms_; }
 
+  // The function told of each transfer's progress, and setting it.
   void SetProgress(ProgressFn progress) { progress_ = std::move(progress); }
+  const ProgressFn& Progress() const { return progress_; }
   // Tells the progress function, if there is one.
   void ReportProgress(long long done, long long total) const {
     if (progress_) progress_(done, total);

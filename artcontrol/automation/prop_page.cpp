@@ -1,6 +1,7 @@
 #include "tilvo/prop_page.h"
 
 #include "artcontrol/automation/module_state.h"
+#include "artcontrol/render/art_types.h"
 
 namespace tilvo {
 namespace {
@@ -17,15 +18,11 @@ constexpr PageField kFields[] = {
 };
 static_assert(std::size(kFields) == TilvoPropPageCore::kFieldCount);
 
-constexpr std::string_view kArtTypeNames[] = {
-    "Items", "NPCs", "Multis", "Gumps", "Landscape", "Textures", "CharTests", "Lights", "Map Preview",
-};
-
 }  // namespace
 
 std::span<const PageField> PropPageFields() { return kFields; }
 
-std::span<const std::string_view> ArtTypeNames() { return kArtTypeNames; }
+std::span<const std::string_view> ArtTypeNames() { return ArtTypePageNames(); }
 
 TilvoPropPageCore::TilvoPropPageCore() {
   values_[0] = -1;  // no art type selected until the page reads the control
@@ -50,7 +47,7 @@ DispResult TilvoPropPageCore::ReadFrom(CTilvoCtrl& control) {
   }
   // Painting may have stored 9 or 10 (an NPC of the second or third set),
   // which no entry of the list names.
-  const auto names = static_cast<std::int32_t>(std::size(kArtTypeNames));
+  const auto names = static_cast<std::int32_t>(ArtTypeNames().size());
   if (read[0] < 0 || read[0] >= names) read[0] = -1;
   values_ = read;
   changed_ = {};

@@ -27,6 +27,8 @@ constexpr std::string_view kUsageTail =
     "  --timeout SECONDS     patience for each reply (default 120)\n"
     "  --idle SECONDS        raw: stop after this long without a reply (default 2)\n"
     "  --json                spawns, dir, checksum, resources, port, sync: print JSON\n"
+    "  --large               put: send a file of more than 2,999 packets (about 3 MB)\n"
+    "                        to a service that reads uploads up to its MAXUPLOADSIZE\n"
     "Profiles are the sections of $XDG_CONFIG_HOME/orvo/config (~/.config/orvo/config);\n"
     "options given here override them. The password comes from --password-file, else\n"
     "from ORVO_PASSWORD, else from the profile's password-file or password-command, else\n"

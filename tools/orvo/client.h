@@ -115,8 +115,10 @@ int FetchToFile(Session& s, std::string_view request, const std::string& path);
 // and uploads `data` in acknowledged chunks of at most 1023 bytes, then the end
 // marker, and waits for "File Received". kOk; kRefused, kFailedReply (the
 // service cannot create the file), kUnknownCommand; kInvalidInput when the
-// data needs more packets than the service reads (nothing is sent).
-int Store(Session& s, std::string_view request, std::string_view data);
+// data needs more packets than the service reads (nothing is sent). With
+// `large` the data may take any number of packets, for a service that reads
+// uploads up to its MAXUPLOADSIZE.
+int Store(Session& s, std::string_view request, std::string_view data, bool large = false);
 
 // Merges one item (SITM) or NPC (SCHR) entry: uploads `entry` in acknowledged
 // chunks of at most 1024 bytes, then the end marker, and reads "OK - ID=" with

@@ -46,7 +46,7 @@ int RunPut(Context& ctx, const Options& o) {
   if (int r = RefuseStandardInput(ctx, path); r != kOk) return r;
   std::string data, error;
   if (ReadLocalInput(path, ctx.env, &data, &error) != 0) return ctx.session->Fail(kLocalFileError, error);
-  int r = Store(*ctx.session, StoreRequest(name), data);
+  int r = Store(*ctx.session, StoreRequest(name), data, o.large);
   if (r == kOk) *ctx.env.out << "stored " << name << " (" << data.size() << " bytes)\n";
   return r;
 }

@@ -27,6 +27,8 @@ bool SetFlag(const std::string& arg, Options* o) {
     o->help = true;
   } else if (arg == "--json") {
     o->json = true;
+  } else if (arg == "--large") {
+    o->large = true;
   } else if (arg == "--dry-run" || arg == "-n") {
     o->dry_run = true;
   } else if (arg == "--delete") {

@@ -23,6 +23,7 @@ struct Options {
   std::vector<std::string> words;
   std::optional<std::string> output;  // get -o
   bool json = false;                  // --json
+  bool large = false;                 // put --large: more than 2,999 packets
   bool dry_run = false;               // sync --dry-run
   bool delete_extra = false;          // sync pull --delete
   bool help = false;

@@ -125,6 +125,15 @@ TEST_F(OrvoAgainstService, AdministratorRoundTrip) {
   EXPECT_NE(out_.str().find("DATA/MUSIC.DEF"), std::string::npos) << out_.str();
 }
 
+TEST_F(OrvoAgainstService, StoreOfMoreThan2999PacketsNeedsLarge) {
+  const std::string data(3000 * 1023, 'x');
+  std::string big = (work_ / "big.scp").string();
+  std::ofstream(big, std::ios::binary) << data;
+  EXPECT_EQ(Run("Warden", "northwind", {"put", "gyriondefs2.scp", big}), orvo::kExitUsage);
+  ASSERT_EQ(Run("Warden", "northwind", {"--large", "put", "gyriondefs2.scp", big}), orvo::kExitOk) << err_.str();
+  EXPECT_EQ(server_.ReadFile("scripts/gyriondefs2.scp"), data);
+}
+
 TEST_F(OrvoAgainstService, RefusalsGiveTheirExitStatus) {
   EXPECT_EQ(Run("Warden", "not-the-password", {"port"}), orvo::kExitLogin);
   EXPECT_EQ(Run("Rowan", "hearthstone", {"port"}), orvo::kExitLogin);

@@ -17,7 +17,7 @@ _orvo() {
   local words=("${COMP_WORDS[@]}") cword=$COMP_CWORD
 
   local commands="get put merge edit sync spawns dir checksum resources port start raw shell profiles"
-  local options="--profile --host --port --user --password-file --timeout --idle --json --help"
+  local options="--profile --host --port --user --password-file --timeout --idle --json --large --help"
 
   case "$prev" in
     --profile)

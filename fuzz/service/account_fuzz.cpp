@@ -1,12 +1,16 @@
 // FindAccount over account-file bytes, with a user name and password as a
 // login packet leaves them (no zero byte, CR or LF). A login is granted only
-// by a file that holds the user's section header and a "PASSWORD=" line with
-// that password, bare or quoted; the two account paths lie in the folder that
-// "gyrion.ini" names.
+// by a file that holds the user's section header, a line that is "PASSWORD="
+// with that password, bare or quoted, and a line that begins with "PLEVEL=":
+// keys count at the start of a line after its blanks, in any case, and only
+// within its first 259 characters. The two account paths lie in the folder
+// that "gyrion.ini" names.
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "service/host/text_lines.h"
 #include "service/protocol/login.h"
@@ -22,13 +26,37 @@ std::string TakeText(std::string_view* input, size_t length) {
   return std::string(taken.substr(0, taken.find_first_of(std::string_view("\0\r\n", 3))));
 }
 
+// The file as its lines are read: text mode, without bytes 255.
+std::string AsRead(std::string_view raw) {
+  std::string text;
+  for (char c : orvosvr_fuzz::TextOf(raw)) {
+    if (c != '\xff') text += c;
+  }
+  return text;
+}
+
+// What counts of each line: its first 259 characters up to a zero byte,
+// after its leading blanks.
+std::vector<std::string_view> KeptLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  for (size_t start = 0; start <= text.size();) {
+    size_t end = std::min(text.find('\n', start), text.size());
+    std::string_view line = text.substr(start, std::min<size_t>(end - start, 259));
+    line = line.substr(0, line.find('\0'));
+    line.remove_prefix(std::min(line.find_first_not_of(" \t"), line.size()));
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
   std::string_view input(reinterpret_cast<const char*>(data) + 2, size - 2);
   const std::string user = TakeText(&input, data[0] % 32);
-  const std::string password = TakeText(&input, data[1] % 32);
+  const std::string password_sent = TakeText(&input, data[1] % 32);
 
   static const bool folder_made = [] {
     std::filesystem::create_directories(orvosvr_fuzz::Folder() / "accounts");
@@ -38,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)folder_made;
   orvosvr_fuzz::WriteFile(orvosvr_fuzz::Folder() / "accounts" / "gyrionaccu.scp", input);
   orvosvr_fuzz::InFolder here(orvosvr_fuzz::Folder());
-  const int result = protocol::FindAccount(user, password);
+  const int result = protocol::FindAccount(user, password_sent);
 
   if (result < protocol::kAccountFileMissing || result > protocol::kWriteAccess) __builtin_trap();
   if (result == protocol::kAccountFileMissing) __builtin_trap();
@@ -47,25 +75,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     __builtin_trap();
   }
   if (result == protocol::kWriteAccess || result == protocol::kReadAccess) {
-    // The file as its lines are read: text mode, without bytes 255.
-    std::string as_read;
-    for (char c : orvosvr_fuzz::TextOf(input)) {
-      if (c != '\xff') as_read += c;
+    const std::string text = AsRead(input);
+    if (host::Upper(text).find("[" + host::Upper(user) + "]") == std::string::npos) __builtin_trap();
+    bool password = false;
+    bool level = false;
+    for (std::string_view line : KeptLines(text)) {
+      password |= host::StartsWithNoCase(line, "PASSWORD=") &&
+                  (line.substr(9) == password_sent || line.substr(9) == "\"" + password_sent + "\"");
+      level |= host::StartsWithNoCase(line, "PLEVEL=");
     }
-    const std::string upper = host::Upper(as_read);
-    if (upper.find("[" + host::Upper(user) + "]") == std::string::npos) __builtin_trap();
-    // The key may be written in any case, the password only in its own.
-    bool matched = false;
-    for (const std::string& value : {password, "\"" + password + "\""}) {
-      const std::string line = "PASSWORD=" + value;
-      for (size_t at = 0; !matched && (at = upper.find(host::Upper(line), at)) != std::string::npos; ++at) {
-        const size_t end = at + line.size();
-        matched = (at == 0 || as_read[at - 1] == '\n') &&
-                  (end == as_read.size() || as_read[end] == '\n' || as_read[end] == '\0') &&
-                  as_read.compare(at + 9, value.size(), value) == 0;
-      }
-    }
-    if (!matched) __builtin_trap();
+    if (!password || !level) __builtin_trap();
   }
   return 0;
 }

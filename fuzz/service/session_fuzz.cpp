@@ -55,7 +55,8 @@ Snapshot Take() {
 }
 
 // The game server's folder, made anew from the example each time a session
-// changed it, and a folder beside it that no session may touch.
+// changed it, and a folder beside it that no session may touch, with links
+// into it from the scripts folder.
 class GameFolder {
  public:
   GameFolder() {
@@ -102,6 +103,11 @@ class GameFolder {
         orvosvr_fuzz::WriteFile(path_ / relative, bytes);
       }
     }
+    // Links that lead outside: a store must neither write through them nor
+    // replace what they point at.
+    fs::create_symlink("../../outside/victim.scp", path_ / "scripts" / "victim.scp.tmp");
+    fs::create_symlink("../../outside/name.scp", path_ / "scripts" / "gyrionname.scp.tmp");
+    fs::create_symlink("../../outside/gyrionitem2.scp", path_ / "scripts" / "outlink.scp");
     snapshot_ = Take();
   }
 
@@ -174,6 +180,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   });
   {
     orvosvr_fuzz::InFolder here(game.path());
+    // The folders of "gyrion.ini" as the service reads them at start-up.
+    host::ReadGameIni();
     protocol::SessionMain(session);
   }
   session.socket.Close();

@@ -22,6 +22,30 @@ HRESULT Out(T* out, V value) {
   return S_OK;
 }
 
+// Whether a call passes more arguments than the member takes that way
+// (its parameters without the result). Automation refuses such a call; the
+// type information of some systems (Wine's) lets it through, so the control
+// refuses it first.
+bool TooManyArguments(ITypeInfo& info, DISPID member, WORD flags, const DISPPARAMS* params) {
+  if (params == nullptr) return false;
+  TYPEATTR* attr = nullptr;
+  if (FAILED(info.GetTypeAttr(&attr))) return false;
+  const WORD functions = attr->cFuncs;
+  info.ReleaseTypeAttr(attr);
+  for (UINT i = 0; i < functions; ++i) {
+    FUNCDESC* f = nullptr;
+    if (FAILED(info.GetFuncDesc(i, &f))) continue;
+    UINT declared = 0;
+    const bool matches = f->memid == member && (f->invkind & flags) != 0;
+    for (SHORT p = 0; matches && p < f->cParams; ++p) {
+      if ((f->lprgelemdescParam[p].paramdesc.wParamFlags & PARAMFLAG_FRETVAL) == 0) ++declared;
+    }
+    info.ReleaseFuncDesc(f);
+    if (matches) return params->cArgs > declared;
+  }
+  return false;
+}
+
 }  // namespace
 
 STDMETHODIMP TilvoControl::GetTypeInfoCount(UINT* count) { return Out(count, 1); }
@@ -48,6 +72,7 @@ STDMETHODIMP TilvoControl::Invoke(DISPID member, REFIID riid, LCID, WORD flags, 
   ComPtr<ITypeInfo> info;
   const HRESULT hr = ModuleTypeInfo(IID_ITilvoMembers, &info);
   if (FAILED(hr)) return hr;
+  if (TooManyArguments(*info.Get(), member, flags, params)) return DISP_E_BADPARAMCOUNT;
   // A handler of an event this call raises may release the control.
   AddRef();
   const HRESULT invoked =

@@ -222,6 +222,11 @@ int RunProgram(const std::wstring& commandLine, std::string* output) {
   return static_cast<int>(code);
 }
 
+bool RunningOnWine() {
+  const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 void Note(const char* format, ...) {
   std::va_list args;
   va_start(args, format);
@@ -280,8 +285,15 @@ std::wstring ScreenshotFolder() {
   wchar_t folder[MAX_PATH] = L"";
   if (::GetEnvironmentVariableW(L"KIT_SCREENSHOT_DIR", folder, MAX_PATH) == 0) ::GetCurrentDirectoryW(MAX_PATH, folder);
   std::wstring text(folder);
+  for (wchar_t& c : text) c = c == L'/' ? L'\\' : c;
   if (!text.empty() && text.back() != L'\\') text += L'\\';
   return text;
+}
+
+std::wstring ClientFolder() {
+  wchar_t folder[MAX_PATH] = L"";
+  ::GetEnvironmentVariableW(L"TILVO_TEST_CLIENT", folder, MAX_PATH);
+  return folder;
 }
 
 std::wstring ModuleUnderTest() {

@@ -105,6 +105,8 @@ bool PumpUntil(Done done, DWORD timeoutMs) {
     ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
   }
 }
+// Whether the tests run under Wine rather than Windows.
+bool RunningOnWine();
 // Prints "[ note ] ..." for what Wine cannot show; the test command collects these lines.
 void Note(const char* format, ...);
 // Saves the screen's pixels under rect (screen coordinates) as a PNG file; false when it cannot.
@@ -113,5 +115,7 @@ bool SaveScreenshot(const RECT& rect, const std::wstring& path);
 std::wstring ScreenshotFolder();
 // The module under test, as registered (TILVO_OCX_PATH).
 std::wstring ModuleUnderTest();
+// The synthetic client folder the test command made with tilvo-mkclient (TILVO_TEST_CLIENT).
+std::wstring ClientFolder();
 
 }  // namespace tilvo::ocx::testing

@@ -143,20 +143,21 @@ struct FrameDriver {
 };
 FrameDriver g_driver;
 
+struct Search {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK MatchId(HWND child, LPARAM context) {
+  auto* search = reinterpret_cast<Search*>(context);
+  if (::GetDlgCtrlID(child) != search->id) return TRUE;
+  search->found = child;
+  return FALSE;
+}
+
 HWND FindEdit(HWND frame, int id) {
-  struct Search {
-    int id;
-    HWND found;
-  } search{id, nullptr};
-  ::EnumChildWindows(
-      frame,
-      [](HWND child, LPARAM context) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(context);
-        if (::GetDlgCtrlID(child) != s->id) return TRUE;
-        s->found = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  Search search{id, nullptr};
+  ::EnumChildWindows(frame, MatchId, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

@@ -19,6 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::span<const std::uint8_t> indexBytes(split.first, split.firstSize);
   const std::optional<IndexEntry> record = ParseIndexEntry(indexBytes, n);
+  FileSession files;
   if (patched) {
     // The index file's bytes serve as the patch record; the other file is the patch file.
     PatchEntry patch;
@@ -26,12 +27,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       std::memcpy(&patch.offset, split.first, 4);
       std::memcpy(&patch.length, split.first + 4, 4);
     }
-    const auto bytes = LoadIndexedEntry(n, other, index, index, &patch);
+    const auto bytes = LoadIndexedEntry(files, n, other, index, index, &patch);
     if (bytes && bytes->size() != patch.length) __builtin_trap();
     if (bytes && static_cast<std::uint64_t>(patch.offset) + patch.length > split.secondSize) __builtin_trap();
     return 0;
   }
-  const auto bytes = LoadIndexedEntry(n, other, index, other, nullptr);
+  const auto bytes = LoadIndexedEntry(files, n, other, index, other, nullptr);
   if (bytes) {
     if (!record || !IsPresent(*record) || bytes->size() != record->length) __builtin_trap();
     if (static_cast<std::uint64_t>(record->offset) + record->length > split.secondSize) __builtin_trap();

@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }();
   client->patches.entries.clear();
   if (patched) client->patches.entries.push_back(patch);
-  const std::optional<IndexedArt> art = LoadIndexedArt(*client, {slot::kGumpArt, slot::kGumpIndex, 12}, n);
+  FileSession files;
+  const std::optional<IndexedArt> art = LoadIndexedArt(files, *client, {slot::kGumpArt, slot::kGumpIndex, 12}, n);
   if (!art) return 0;
   std::uint64_t offset = patch.offset;
   if (!patched) {

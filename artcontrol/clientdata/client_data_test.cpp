@@ -42,7 +42,8 @@ TEST_F(ClientDataTest, ArtPatchesWinOverTheBaseFilesAndTheFirstPatchWins) {
   const auto load = [&](std::uint16_t n) {
     const std::int64_t at = FindPatch(data->patches, 4, n);
     const PatchEntry* patch = at >= 0 ? &data->patches.entries[static_cast<std::size_t>(at)] : nullptr;
-    return LoadIndexedEntry(n, data->files.Path(slot::kVerdata), data->files.Path(slot::kArtIndex),
+    FileSession files;
+    return LoadIndexedEntry(files, n, data->files.Path(slot::kVerdata), data->files.Path(slot::kArtIndex),
                             data->files.Path(slot::kArt), patch);
   };
   const std::uint16_t green = mkclient::Client(0, 31, 0);

@@ -1,7 +1,6 @@
 #include "artcontrol/clientdata/indexed_entry.h"
 
 #include "artcontrol/clientdata/byte_reader.h"
-#include "artcontrol/platform/file_access.h"
 
 namespace tilvo {
 
@@ -20,33 +19,34 @@ std::optional<IndexEntry> ParseIndexEntry(std::span<const std::uint8_t> index, s
   return entry;
 }
 
-std::optional<IndexEntry> ReadIndexEntry(const std::string& indexPath, std::uint32_t n) {
+std::optional<IndexEntry> ReadIndexEntry(FileSession& files, const std::string& indexPath, std::uint32_t n) {
   std::vector<std::uint8_t> record;
   const std::uint64_t at = static_cast<std::uint64_t>(n) * kIndexEntrySize;
-  if (!platform::ReadFileRange(indexPath, at, kIndexEntrySize, record)) return std::nullopt;
+  if (!files.ReadRange(indexPath, at, kIndexEntrySize, record)) return std::nullopt;
   return ParseIndexEntry(record, 0);
 }
 
-std::optional<std::vector<std::uint8_t>> ReadEntryBytes(const std::string& path, std::uint32_t offset,
-                                                        std::uint32_t length) {
+std::optional<std::vector<std::uint8_t>> ReadEntryBytes(FileSession& files, const std::string& path,
+                                                        std::uint32_t offset, std::uint32_t length) {
   std::vector<std::uint8_t> bytes;
-  if (!platform::ReadFileRange(path, offset, length, bytes)) return std::nullopt;
+  if (!files.ReadRange(path, offset, length, bytes)) return std::nullopt;
   // An entry that runs past the end of its file is treated as absent rather
   // than handed out half-read.
   if (bytes.size() != length) return std::nullopt;
   return bytes;
 }
 
-std::optional<std::vector<std::uint8_t>> LoadIndexedEntry(std::uint16_t n, const std::string& patchPath,
+std::optional<std::vector<std::uint8_t>> LoadIndexedEntry(FileSession& files, std::uint16_t n,
+                                                          const std::string& patchPath,
                                                           const std::string& indexPath,
                                                           const std::string& dataPath, const PatchEntry* patch) {
   if (patch) {
     if (patch->length == 0) return std::nullopt;
-    return ReadEntryBytes(patchPath, patch->offset, patch->length);
+    return ReadEntryBytes(files, patchPath, patch->offset, patch->length);
   }
-  const std::optional<IndexEntry> entry = ReadIndexEntry(indexPath, n);
+  const std::optional<IndexEntry> entry = ReadIndexEntry(files, indexPath, n);
   if (!entry || !IsPresent(*entry)) return std::nullopt;
-  return ReadEntryBytes(dataPath, entry->offset, entry->length);
+  return ReadEntryBytes(files, dataPath, entry->offset, entry->length);
 }
 
 }  // namespace tilvo

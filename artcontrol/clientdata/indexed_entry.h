@@ -4,7 +4,8 @@
 //   0  offset  where the entry lies in the data file; 0xFFFFFFFF: no entry
 //   4  length  bytes of the entry; 0: no entry
 //   8  extra   file-specific value
-// Every routine opens and closes its files per call; no handle is kept.
+// The files are read through the regeneration's FileSession, which opens
+// each of them once.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "artcontrol/clientdata/file_session.h"
 #include "artcontrol/clientdata/patch_table.h"
 
 namespace tilvo {
@@ -34,12 +36,12 @@ bool IsPresent(const IndexEntry& entry);
 std::optional<IndexEntry> ParseIndexEntry(std::span<const std::uint8_t> index, std::uint32_t n);
 
 // Record n of the index file at path; none when it does not open or is shorter than (n + 1) × 12 bytes.
-std::optional<IndexEntry> ReadIndexEntry(const std::string& indexPath, std::uint32_t n);
+std::optional<IndexEntry> ReadIndexEntry(FileSession& files, const std::string& indexPath, std::uint32_t n);
 
 // Exactly length bytes at offset of the file at path; none when it does not
 // open or does not hold them all (nothing is allocated beyond the file's size).
-std::optional<std::vector<std::uint8_t>> ReadEntryBytes(const std::string& path, std::uint32_t offset,
-                                                        std::uint32_t length);
+std::optional<std::vector<std::uint8_t>> ReadEntryBytes(FileSession& files, const std::string& path,
+                                                        std::uint32_t offset, std::uint32_t length);
 
 // LoadIndexedEntry: the bytes of entry n. With a patch record, they come from
 // the patch file at the record's offset and length, and the index and data
@@ -47,7 +49,8 @@ std::optional<std::vector<std::uint8_t>> ReadEntryBytes(const std::string& path,
 // data file. None when a file does not open, the entry is absent (offset
 // 0xFFFFFFFF or length 0, a patch of length 0 included), or the bytes it names
 // are not all in the file.
-std::optional<std::vector<std::uint8_t>> LoadIndexedEntry(std::uint16_t n, const std::string& patchPath,
+std::optional<std::vector<std::uint8_t>> LoadIndexedEntry(FileSession& files, std::uint16_t n,
+                                                          const std::string& patchPath,
                                                           const std::string& indexPath,
                                                           const std::string& dataPath, const PatchEntry* patch);
 

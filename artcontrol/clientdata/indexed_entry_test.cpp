@@ -39,6 +39,7 @@ class IndexedEntryTest : public ::testing::Test {
   testing::TempFolder folder_;
   Bytes index_, data_;
   std::string indexPath_, dataPath_, patchPath_;
+  FileSession files_;
 };
 
 TEST_F(IndexedEntryTest, EntriesThatAreAbsentOrDamagedGiveNoData) {
@@ -60,19 +61,19 @@ TEST_F(IndexedEntryTest, EntriesThatAreAbsentOrDamagedGiveNoData) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const auto bytes = LoadIndexedEntry(c.n, patchPath_, indexPath_, dataPath_, nullptr);
+    const auto bytes = LoadIndexedEntry(files_, c.n, patchPath_, indexPath_, dataPath_, nullptr);
     EXPECT_EQ(bytes.has_value(), c.present);
   }
-  EXPECT_EQ(*LoadIndexedEntry(2, patchPath_, indexPath_, dataPath_, nullptr), kEntry);
+  EXPECT_EQ(*LoadIndexedEntry(files_, 2, patchPath_, indexPath_, dataPath_, nullptr), kEntry);
 }
 
 TEST_F(IndexedEntryTest, APatchRecordTakesPrecedenceAndLeavesTheBaseFilesAlone) {
   const PatchTable table = LoadPatchTable(patchPath_);
   ASSERT_EQ(table.entries.size(), 1u);
   const PatchEntry& patch = table.entries[0];
-  EXPECT_EQ(*LoadIndexedEntry(2, patchPath_, indexPath_, dataPath_, &patch), kPatched);
+  EXPECT_EQ(*LoadIndexedEntry(files_, 2, patchPath_, indexPath_, dataPath_, &patch), kPatched);
   // The index and data files are not needed for a patched entry.
-  EXPECT_EQ(*LoadIndexedEntry(2, patchPath_, folder_.File("none"), folder_.File("none"), &patch), kPatched);
+  EXPECT_EQ(*LoadIndexedEntry(files_, 2, patchPath_, folder_.File("none"), folder_.File("none"), &patch), kPatched);
 
   const struct {
     const char* name;
@@ -87,25 +88,25 @@ TEST_F(IndexedEntryTest, APatchRecordTakesPrecedenceAndLeavesTheBaseFilesAlone) 
   };
   for (const auto& c : damaged) {
     SCOPED_TRACE(c.name);
-    EXPECT_FALSE(LoadIndexedEntry(2, c.path, indexPath_, dataPath_, &c.patch).has_value());
+    EXPECT_FALSE(LoadIndexedEntry(files_, 2, c.path, indexPath_, dataPath_, &c.patch).has_value());
   }
 }
 
 TEST_F(IndexedEntryTest, MissingIndexOrDataFileGivesNoData) {
-  EXPECT_FALSE(LoadIndexedEntry(2, patchPath_, folder_.File("missing"), dataPath_, nullptr).has_value());
-  EXPECT_FALSE(LoadIndexedEntry(2, patchPath_, indexPath_, folder_.File("missing"), nullptr).has_value());
-  EXPECT_FALSE(LoadIndexedEntry(2, patchPath_, "", "", nullptr).has_value());
+  EXPECT_FALSE(LoadIndexedEntry(files_, 2, patchPath_, folder_.File("missing"), dataPath_, nullptr).has_value());
+  EXPECT_FALSE(LoadIndexedEntry(files_, 2, patchPath_, indexPath_, folder_.File("missing"), nullptr).has_value());
+  EXPECT_FALSE(LoadIndexedEntry(files_, 2, patchPath_, "", "", nullptr).has_value());
 }
 
 TEST_F(IndexedEntryTest, RecordsAreReadAtNTimesTwelve) {
-  const auto record = ReadIndexEntry(indexPath_, 2);
+  const auto record = ReadIndexEntry(files_, indexPath_, 2);
   ASSERT_TRUE(record.has_value());
   EXPECT_EQ(record->offset, 1u);
   EXPECT_EQ(record->length, kEntry.size());
   EXPECT_EQ(record->extra, 99u);
   EXPECT_TRUE(IsPresent(*record));
-  EXPECT_FALSE(ReadIndexEntry(indexPath_, 10).has_value());
-  EXPECT_FALSE(ReadIndexEntry(indexPath_, 0xFFFFFFFF).has_value());
+  EXPECT_FALSE(ReadIndexEntry(files_, indexPath_, 10).has_value());
+  EXPECT_FALSE(ReadIndexEntry(files_, indexPath_, 0xFFFFFFFF).has_value());
 
   // In memory: a record cut short at the end is no record.
   EXPECT_EQ(ParseIndexEntry(index_, 9)->length, 10u);
@@ -118,10 +119,10 @@ TEST_F(IndexedEntryTest, RecordsAreReadAtNTimesTwelve) {
 }
 
 TEST_F(IndexedEntryTest, ReadEntryBytesNeverReturnsPartOfAnEntry) {
-  EXPECT_EQ(ReadEntryBytes(dataPath_, 0, static_cast<std::uint32_t>(data_.size()))->size(), data_.size());
-  EXPECT_FALSE(ReadEntryBytes(dataPath_, 0, static_cast<std::uint32_t>(data_.size() + 1)).has_value());
-  EXPECT_FALSE(ReadEntryBytes(dataPath_, 0xFFFFFFFF, 1).has_value());
-  EXPECT_TRUE(ReadEntryBytes(dataPath_, static_cast<std::uint32_t>(data_.size()), 0)->empty());
+  EXPECT_EQ(ReadEntryBytes(files_, dataPath_, 0, static_cast<std::uint32_t>(data_.size()))->size(), data_.size());
+  EXPECT_FALSE(ReadEntryBytes(files_, dataPath_, 0, static_cast<std::uint32_t>(data_.size() + 1)).has_value());
+  EXPECT_FALSE(ReadEntryBytes(files_, dataPath_, 0xFFFFFFFF, 1).has_value());
+  EXPECT_TRUE(ReadEntryBytes(files_, dataPath_, static_cast<std::uint32_t>(data_.size()), 0)->empty());
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "artcontrol/tests/temp_folder.h"
 
 namespace tilvo::platform {
@@ -55,6 +57,21 @@ TEST(FileAccess, WholeFilesAreReadUpToALimit) {
   EXPECT_EQ(FileSize(path), 10);
   EXPECT_TRUE(ReadWholeFile(folder.Write("empty.mul", {}), 0, bytes));
   EXPECT_TRUE(bytes.empty());
+}
+
+TEST(FileAccess, AFileHeldOpenCanStillBeRewrittenAndDeletedByOthers) {
+  testing::TempFolder folder;
+  const std::string path = folder.Write("f.mul", kTen);
+  const ReadOnlyFile file(path);
+  ASSERT_TRUE(file.IsOpen());
+  // The client is patched while the control reads: the open file sees the new bytes.
+  const std::vector<std::uint8_t> patched = {7, 7, 7};
+  folder.Write("f.mul", patched);
+  std::vector<std::uint8_t> bytes(3);
+  EXPECT_EQ(file.ReadAt(0, bytes), 3);
+  EXPECT_EQ(bytes, patched);
+  std::error_code error;
+  EXPECT_TRUE(std::filesystem::remove(path, error)) << error.message();
 }
 
 }  // namespace

@@ -23,11 +23,11 @@ std::vector<std::uint16_t> ArtCache::Order() const {
   return order;
 }
 
-const std::vector<std::uint8_t>* GetArt(ArtCache& cache, const ClientData& data, std::uint32_t n) {
-  return cache.Get(n, [&data](std::uint16_t number) {
+const std::vector<std::uint8_t>* GetArt(ArtCache& cache, const ClientData& data, FileSession& files, std::uint32_t n) {
+  return cache.Get(n, [&data, &files](std::uint16_t number) {
     std::int64_t patch = FindPatch(data.patches, kArtPatchFileId, number);
     const PatchEntry* record = patch >= 0 ? &data.patches.entries[static_cast<std::size_t>(patch)] : nullptr;
-    return LoadIndexedEntry(number, data.files.Path(slot::kVerdata), data.files.Path(slot::kArtIndex),
+    return LoadIndexedEntry(files, number, data.files.Path(slot::kVerdata), data.files.Path(slot::kArtIndex),
                             data.files.Path(slot::kArt), record);
   });
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "artcontrol/clientdata/client_data.h"
+#include "artcontrol/clientdata/file_session.h"
 
 namespace tilvo {
 
@@ -44,6 +45,6 @@ class ArtCache {
 
 // GetArt: entry n of the art files through the cache, from "verdata.mul" when
 // the patch table has a record for (4, n), else from "artidx.mul" and "art.mul".
-const std::vector<std::uint8_t>* GetArt(ArtCache& cache, const ClientData& data, std::uint32_t n);
+const std::vector<std::uint8_t>* GetArt(ArtCache& cache, const ClientData& data, FileSession& files, std::uint32_t n);
 
 }  // namespace tilvo

@@ -74,6 +74,7 @@ class GetArtTest : public ::testing::Test {
   testing::TempFolder folder_;
   std::unique_ptr<ClientData> data_ = std::make_unique<ClientData>();
   ArtCache cache_;
+  FileSession files_;
 };
 
 TEST_F(GetArtTest, TakesPatchesFirstThenTheArtFiles) {
@@ -95,7 +96,7 @@ TEST_F(GetArtTest, TakesPatchesFirstThenTheArtFiles) {
       {0x4100, std::nullopt},  // never written
   };
   for (const Case& c : cases) {
-    const std::vector<std::uint8_t>* bytes = GetArt(cache_, *data_, c.entry);
+    const std::vector<std::uint8_t>* bytes = GetArt(cache_, *data_, files_, c.entry);
     if (!c.bytes) {
       EXPECT_EQ(bytes, nullptr) << std::hex << c.entry;
     } else {
@@ -106,11 +107,11 @@ TEST_F(GetArtTest, TakesPatchesFirstThenTheArtFiles) {
 }
 
 TEST_F(GetArtTest, CachedEntriesOutliveAChangeOfPaths) {
-  const std::vector<std::uint8_t>* before = GetArt(cache_, *data_, 0x4001);
+  const std::vector<std::uint8_t>* before = GetArt(cache_, *data_, files_, 0x4001);
   ASSERT_NE(before, nullptr);
   data_->files.SetMulPath(folder_.File("elsewhere"));
-  EXPECT_EQ(GetArt(cache_, *data_, 0x4001), before);
-  EXPECT_EQ(GetArt(cache_, *data_, 0x4002), nullptr);  // new entries come from the new, empty place
+  EXPECT_EQ(GetArt(cache_, *data_, files_, 0x4001), before);
+  EXPECT_EQ(GetArt(cache_, *data_, files_, 0x4002), nullptr);  // new entries come from the new, empty place
 }
 
 }  // namespace

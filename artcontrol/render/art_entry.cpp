@@ -20,7 +20,7 @@ bool IsItemHeader(std::uint32_t first) { return first != 0 && first <= 0xFFFF; }
 }  // namespace
 
 void DrawArtEntry(DrawContext& ctx, const DrawRequest& req) {
-  const std::vector<std::uint8_t>* bytes = GetArt(ctx.artCache, ctx.data, req.index);
+  const std::vector<std::uint8_t>* bytes = GetArt(ctx.artCache, ctx.data, ctx.files, req.index);
   if (bytes == nullptr) return;
   DrawArtBytes(ctx, req, *bytes);
 }

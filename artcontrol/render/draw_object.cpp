@@ -57,7 +57,7 @@ void DrawObject(DrawContext& ctx, const DrawRequest& req) {
       return;
     case ArtRoute::kIndexed:
       if (std::optional<IndexedArt> entry =
-              LoadIndexedArt(ctx.data, {row->dataSlot, row->indexSlot, row->patchFileId}, req.index)) {
+              LoadIndexedArt(ctx.files, ctx.data, {row->dataSlot, row->indexSlot, row->patchFileId}, req.index)) {
         row->decode(ctx, req, *entry);
       }
       return;

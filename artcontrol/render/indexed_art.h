@@ -2,13 +2,14 @@
 // The indexed path of NPC frames, multis, gumps, textures and lights: each
 // type reads one entry of a data file through its index file, unless
 // "verdata.mul" holds a patch for it under the type's patch file id. The
-// files are opened for the one entry and closed again.
+// files are read through the regeneration's FileSession.
 
 #include <cstdint>
 #include <optional>
 #include <vector>
 
 #include "artcontrol/clientdata/client_data.h"
+#include "artcontrol/clientdata/file_session.h"
 
 namespace tilvo {
 
@@ -31,6 +32,7 @@ struct IndexedArt {
 // hold record n counts as that), or when a patch exists and "verdata.mul" does
 // not open. An entry that runs past the end of its file keeps the bytes the
 // file holds; the decoders stop where they end.
-std::optional<IndexedArt> LoadIndexedArt(const ClientData& data, const IndexedArtSource& source, std::uint32_t n);
+std::optional<IndexedArt> LoadIndexedArt(FileSession& files, const ClientData& data, const IndexedArtSource& source,
+                                         std::uint32_t n);
 
 }  // namespace tilvo

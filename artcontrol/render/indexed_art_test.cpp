@@ -61,8 +61,9 @@ TEST_F(IndexedArtTest, EntriesComeFromTheIndexOrFromTheirPatch) {
       {"index too short", 41, false, {}, 0, 0},
       {"a patch of another file does not count", 0, false, {}, 0, 0},
   };
+  FileSession files;
   for (const Case& c : cases) {
-    std::optional<IndexedArt> art = LoadIndexedArt(*data_, kSource, c.n);
+    std::optional<IndexedArt> art = LoadIndexedArt(files, *data_, kSource, c.n);
     ASSERT_EQ(art.has_value(), c.found) << c.name;
     if (!art) continue;
     EXPECT_EQ(art->bytes, c.bytes) << c.name;
@@ -87,12 +88,14 @@ TEST_F(IndexedArtTest, MissingFilesGiveNothingEvenWhenAPatchWouldDo) {
     ClientData& data = *data_;
     const std::string kept = data.files.Path(c.slot);
     ASSERT_TRUE(data.files.SetCustomMulFile(static_cast<std::int16_t>(c.slot), folder_.File("missing.mul")));
-    EXPECT_FALSE(LoadIndexedArt(data, kSource, c.n).has_value()) << c.name;
+    FileSession files;
+    EXPECT_FALSE(LoadIndexedArt(files, data, kSource, c.n).has_value()) << c.name;
     ASSERT_TRUE(data.files.SetCustomMulFile(static_cast<std::int16_t>(c.slot), kept));
   }
   // Without the patch file an unpatched entry is still read.
   ASSERT_TRUE(data_->files.SetCustomMulFile(slot::kVerdata, folder_.File("missing.mul")));
-  EXPECT_TRUE(LoadIndexedArt(*data_, kSource, 1).has_value());
+  FileSession files;
+  EXPECT_TRUE(LoadIndexedArt(files, *data_, kSource, 1).has_value());
 }
 
 }  // namespace

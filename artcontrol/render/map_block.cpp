@@ -2,7 +2,6 @@
 
 #include "artcontrol/clientdata/byte_reader.h"
 #include "artcontrol/clientdata/indexed_entry.h"
-#include "artcontrol/platform/file_access.h"
 #include "artcontrol/render/tile_component.h"
 
 namespace tilvo {
@@ -28,27 +27,27 @@ struct StaticsSource {
   std::uint32_t length = kAbsentLength;
 };
 
-StaticsSource FromIndex(const ClientData& data, int indexSlot, int dataSlot, std::uint32_t n) {
+StaticsSource FromIndex(FileSession& files, const ClientData& data, int indexSlot, int dataSlot, std::uint32_t n) {
   StaticsSource source;
   source.path = &data.files.Path(dataSlot);
-  if (std::optional<IndexEntry> entry = ReadIndexEntry(data.files.Path(indexSlot), n)) {
+  if (std::optional<IndexEntry> entry = ReadIndexEntry(files, data.files.Path(indexSlot), n)) {
     source.offset = entry->offset;
     source.length = entry->length;
   }
   return source;
 }
 
-StaticsSource ChooseStatics(const ClientData& data, const MapFacetFiles& facet, std::uint32_t b) {
+StaticsSource ChooseStatics(FileSession& files, const ClientData& data, const MapFacetFiles& facet, std::uint32_t b) {
   const std::int64_t diff = FindDiffPosition(data.files.StaticsPatchList(facet.facet), b);
   if (diff >= 0) {
-    return FromIndex(data, facet.staticsDiffIndex, facet.staticsDiffData, static_cast<std::uint32_t>(diff));
+    return FromIndex(files, data, facet.staticsDiffIndex, facet.staticsDiffData, static_cast<std::uint32_t>(diff));
   }
   const std::int64_t patch = FindPatch(data.patches, facet.staticsPatchFileId, b);
   if (patch >= 0) {
     const PatchEntry& record = data.patches.entries[static_cast<std::size_t>(patch)];
     return {&data.files.Path(slot::kVerdata), record.offset, record.length};
   }
-  return FromIndex(data, facet.staticsIndex, facet.staticsData, b);
+  return FromIndex(files, data, facet.staticsIndex, facet.staticsData, b);
 }
 
 bool InsideBlock(const StaticRecord& record) { return record.x < kBlockSide && record.y < kBlockSide; }
@@ -64,11 +63,11 @@ bool IsHidden(std::span<const std::optional<HiddenStatic>> hidden, std::uint32_t
 }
 
 // The records of the statics layer in drawing order.
-std::vector<TileComponent> StaticsToDraw(const DrawContext& ctx, const DrawRequest& req, const MapFacetFiles& facet,
+std::vector<TileComponent> StaticsToDraw(DrawContext& ctx, const DrawRequest& req, const MapFacetFiles& facet,
                                          const std::optional<LandBlock>& land) {
   const std::uint32_t b = req.index;
   std::vector<StaticRecord> records;
-  for (const StaticRecord& record : ReadStatics(ctx.data, facet, b)) {
+  for (const StaticRecord& record : ReadStatics(ctx.files, ctx.data, facet, b)) {
     if (!IsHidden(ctx.hiddenStatics, b, record)) records.push_back(record);
   }
   if (req.flags & kFlagPreviewItems) {
@@ -112,12 +111,13 @@ const MapFacetFiles* FindMapFacet(std::uint32_t drawFlags) {
   return nullptr;
 }
 
-std::optional<LandBlock> ReadLandBlock(const ClientData& data, const MapFacetFiles& facet, std::uint32_t b) {
+std::optional<LandBlock> ReadLandBlock(FileSession& files, const ClientData& data, const MapFacetFiles& facet,
+                                       std::uint32_t b) {
   const std::int64_t diff = FindDiffPosition(data.files.LandPatchList(facet.facet), b);
   const std::string& path = data.files.Path(diff >= 0 ? facet.landDiffs : facet.landBlocks);
   const std::uint64_t record = diff >= 0 ? static_cast<std::uint64_t>(diff) : b;
   std::vector<std::uint8_t> bytes;
-  if (!platform::ReadFileRange(path, record * kLandBlockSize, kLandBlockSize, bytes) || bytes.size() != kLandBlockSize) {
+  if (!files.ReadRange(path, record * kLandBlockSize, kLandBlockSize, bytes) || bytes.size() != kLandBlockSize) {
     return std::nullopt;
   }
   ByteReader reader(bytes);
@@ -132,13 +132,14 @@ std::optional<LandBlock> ReadLandBlock(const ClientData& data, const MapFacetFil
   return land;
 }
 
-std::vector<StaticRecord> ReadStatics(const ClientData& data, const MapFacetFiles& facet, std::uint32_t b) {
-  const StaticsSource source = ChooseStatics(data, facet, b);
+std::vector<StaticRecord> ReadStatics(FileSession& files, const ClientData& data, const MapFacetFiles& facet,
+                                      std::uint32_t b) {
+  const StaticsSource source = ChooseStatics(files, data, facet, b);
   std::vector<StaticRecord> records;
   if (source.length == kAbsentLength) return records;
   const std::uint32_t count = static_cast<std::uint16_t>(source.length / kStaticsRecordSize);
   std::vector<std::uint8_t> bytes;
-  if (count == 0 || !platform::ReadFileRange(*source.path, source.offset, count * kStaticsRecordSize, bytes)) {
+  if (count == 0 || !files.ReadRange(*source.path, source.offset, count * kStaticsRecordSize, bytes)) {
     return records;
   }
   ByteReader reader(bytes);
@@ -163,7 +164,7 @@ void DrawMapBlock(DrawContext& ctx, const DrawRequest& req) {
   const std::int64_t oy = RequestYShift(req);
   std::optional<LandBlock> land;
   if (req.flags & kFlagLandLayer) {
-    land = ReadLandBlock(ctx.data, *facet, req.index);
+    land = ReadLandBlock(ctx.files, ctx.data, *facet, req.index);
     if (land) DrawLand(ctx, req, *land, ox, oy);
   }
   if (req.flags & kFlagStaticsLayer) {

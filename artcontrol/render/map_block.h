@@ -44,7 +44,8 @@ struct LandBlock {
 // Block b of the facet, from the land diff file when the facet's land list
 // names it, else from the map file; none when the file does not open or does
 // not hold all 196 bytes of the block.
-std::optional<LandBlock> ReadLandBlock(const ClientData& data, const MapFacetFiles& facet, std::uint32_t b);
+std::optional<LandBlock> ReadLandBlock(FileSession& files, const ClientData& data, const MapFacetFiles& facet,
+                                       std::uint32_t b);
 
 // One static of a block as read, or a preview item appended to them.
 struct StaticRecord {
@@ -59,7 +60,8 @@ struct StaticRecord {
 // the statics index and data files. The count is (length / 7) cut to 16 bits
 // (0 for a length of -1); a file shorter than that gives the whole records it
 // holds, and an index or data file that does not open gives none.
-std::vector<StaticRecord> ReadStatics(const ClientData& data, const MapFacetFiles& facet, std::uint32_t b);
+std::vector<StaticRecord> ReadStatics(FileSession& files, const ClientData& data, const MapFacetFiles& facet,
+                                      std::uint32_t b);
 
 // DrawMapBlock: block req.index of the facet in req.flags, its grid origin
 // moved by the request's offsets. Land layer: 64 land tiles. Statics layer:

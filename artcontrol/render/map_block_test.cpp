@@ -159,7 +159,7 @@ TEST(MapBlock, LandComesFromTheDiffFileWhenTheListNamesTheBlock) {
   for (const Case& c : cases) {
     const MapFacetFiles* facet = FindMapFacet(c.facet == 2 ? kFacet2 : 0);
     ASSERT_NE(facet, nullptr);
-    std::optional<LandBlock> land = ReadLandBlock(*client.data, *facet, c.block);
+    std::optional<LandBlock> land = ReadLandBlock(client.files, *client.data, *facet, c.block);
     ASSERT_EQ(land.has_value(), c.found) << c.name;
     if (!land) continue;
     const mkclient::MapBlock expected = mkclient::StandardLand(c.facet, c.block);
@@ -197,13 +197,13 @@ TEST(MapBlock, StaticsComeFromTheDiffFilesThenVerdataThenTheIndex) {
         c.facet == 2 ? (c.block == 1 ? mkclient::StandardStatics(2, 1) : mkclient::BaseStatics(2, c.block))
                      : mkclient::StandardStatics(c.facet, c.block);
     std::vector<mkclient::StaticItem> read;
-    for (const StaticRecord& r : ReadStatics(*client.data, *facet, c.block)) read.push_back({r.id, r.x, r.y, r.z, r.hue});
+    for (const StaticRecord& r : ReadStatics(client.files, *client.data, *facet, c.block)) read.push_back({r.id, r.x, r.y, r.z, r.hue});
     EXPECT_EQ(read, expected) << c.name;
   }
   // Once the host names facet 2's statics list, block 3 comes from its diff files.
   ASSERT_TRUE(client.data->files.SetCustomMulFile(78, StandardClientFolder().File("stadifl2.mul")));
   std::vector<mkclient::StaticItem> read;
-  for (const StaticRecord& r : ReadStatics(*client.data, *FindMapFacet(kFacet2), 3)) read.push_back({r.id, r.x, r.y, r.z, r.hue});
+  for (const StaticRecord& r : ReadStatics(client.files, *client.data, *FindMapFacet(kFacet2), 3)) read.push_back({r.id, r.x, r.y, r.z, r.hue});
   EXPECT_EQ(read, mkclient::StandardStatics(2, 3));
 }
 

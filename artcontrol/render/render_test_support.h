@@ -39,6 +39,7 @@ struct Canvas {
   PixelBuffer pixels;
   ArtCache cache;
   ArtSizeTable sizes;
+  FileSession files;  // for the readers a test calls directly
 };
 
 // Stores a colour into an expected picture, clipped like PutPixel.

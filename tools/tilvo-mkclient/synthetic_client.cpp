@@ -308,6 +308,22 @@ std::uint8_t StandardStaticHeight(std::uint32_t t) {
   return static_cast<std::uint8_t>((t * 7 + 1) & 0xFF);
 }
 
+Bytes StandardHues() {
+  Bytes hues;
+  for (int block = 0; block < kStandardHueBlocks; ++block) {
+    const Bytes encoded = EncodeHueBlock(kStandardHueHeader + static_cast<std::uint32_t>(block),
+                                         RampsOf(block, StandardHueRamp));
+    hues.insert(hues.end(), encoded.begin(), encoded.end());
+  }
+  return hues;
+}
+
+Bytes EncodeTileData(std::uint8_t (*heightOf)(std::uint32_t)) {
+  Bytes tiledata(kTileDataSize, 0);
+  for (std::uint32_t t = 0; t < 16384; ++t) tiledata[428032 + (t / 32) * 1188 + 4 + (t % 32) * 37 + 16] = heightOf(t);
+  return tiledata;
+}
+
 ClientFolder StandardClient() {
   IndexedFiles art;
   art.Set(1, EncodeLandTile(StandardLandColors(1)));
@@ -321,13 +337,6 @@ ClientFolder StandardClient() {
   art.Set(kItemBase + 16, EncodeLandTile(StandardLandColors(1)));
   art.Set(kCharTestBase + 1, EncodeItemArt(Solid(8, 8, Client(31, 31, 0))));
 
-  Bytes hues;
-  for (int block = 0; block < kStandardHueBlocks; ++block) {
-    const Bytes encoded = EncodeHueBlock(kStandardHueHeader + static_cast<std::uint32_t>(block),
-                                         RampsOf(block, StandardHueRamp));
-    hues.insert(hues.end(), encoded.begin(), encoded.end());
-  }
-
   PatchFile verdata;
   verdata.Add(4, 2, EncodeLandTile(LandTile([](int, int) { return kBlue; })));
   verdata.Add(4, kItemBase + 3, EncodeItemArt(Solid(4, 4, kGreen)));
@@ -337,18 +346,13 @@ ClientFolder StandardClient() {
   verdata.Add(32, 2, EncodeHuePatch(kWinningPatch2Header, RampsOf(2, PatchedHueRamp)));
   verdata.Add(32, 9, EncodeHuePatch(0x70000009, RampsOf(9, LosingPatchRamp)));
 
-  Bytes tiledata(kTileDataSize, 0);
-  for (std::uint32_t t = 0; t < 16384; ++t) {
-    tiledata[428032 + (t / 32) * 1188 + 4 + (t % 32) * 37 + 16] = StandardStaticHeight(t);
-  }
-
   ClientFolder folder;
   AddStandardArt(folder, art, verdata);
   folder.files["artidx.mul"] = art.Index(kArtIndexRecords);
   folder.files["art.mul"] = art.Data();
-  folder.files["hues.mul"] = hues;
+  folder.files["hues.mul"] = StandardHues();
   folder.files["verdata.mul"] = verdata.Build();
-  folder.files["tiledata.mul"] = tiledata;
+  folder.files["tiledata.mul"] = EncodeTileData(StandardStaticHeight);
   return folder;
 }
 

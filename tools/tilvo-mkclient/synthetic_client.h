@@ -134,6 +134,10 @@ HueRamp PatchedHueRamp(int h);
 std::uint32_t PatchedHueHeader(std::uint32_t block);
 // Height of static item t in the standard "tiledata.mul".
 std::uint8_t StandardStaticHeight(std::uint32_t t);
+// The standard "hues.mul" before patches: 4 blocks, ramps as StandardHueRamp gives them.
+Bytes StandardHues();
+// A whole "tiledata.mul" image whose static item t (0 to 16383) has height heightOf(t), everything else 0.
+Bytes EncodeTileData(std::uint8_t (*heightOf)(std::uint32_t));
 
 // The files of the standard client: art, index, hues, tile data, verdata and the art of standard_art.h.
 ClientFolder StandardClient();

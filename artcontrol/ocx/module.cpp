@@ -5,6 +5,7 @@
 
 #include "artcontrol/automation/module_state.h"
 #include "artcontrol/ocx/class_factory.h"
+#include "artcontrol/platform/module.h"
 #include "artcontrol/platform/win32/wide_text.h"
 
 namespace tilvo::ocx {
@@ -33,16 +34,8 @@ HRESULT ModuleTypeLib(ITypeLib** library) {
 HINSTANCE ModuleInstance() { return g_instance; }
 
 std::wstring ModulePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = ::GetModuleFileNameW(g_instance, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
+  // The module that holds this very function.
+  return platform::Utf16FromUtf8(platform::PathOfModuleContaining(reinterpret_cast<const void*>(&ModulePath)));
 }
 
 HRESULT ModuleTypeInfo(REFGUID guid, ITypeInfo** info) {

@@ -237,22 +237,45 @@ void Note(const char* format, ...) {
   va_end(args);
 }
 
+DibSection::DibSection(int width, int height, HDC like)
+    : dc_(::CreateCompatibleDC(like)), stride_((width * 3 + 3) & ~3) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // rows top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  bitmap_ = ::CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+  old_ = ::SelectObject(dc_, bitmap_);
+}
+
+DibSection::~DibSection() {
+  ::SelectObject(dc_, old_);
+  ::DeleteObject(bitmap_);
+  ::DeleteDC(dc_);
+}
+
+const BYTE* DibSection::Row(int y) const { return static_cast<const BYTE*>(bits_) + y * stride_; }
+
+HRESULT DrawView(IViewObject* view, IDispatch* control, const DibSection& dib, int width, int height, int paints) {
+  const RECTL bounds{0, 0, width, height};
+  HRESULT hr = E_FAIL;
+  for (int i = 0; i < paints; ++i) {
+    if (i > 0) CallMethod(control, L"RedrawControl");
+    hr = view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dib.dc(), &bounds, nullptr, nullptr, 0);
+  }
+  ::GdiFlush();
+  return hr;
+}
+
 bool SaveScreenshot(const RECT& rect, const std::wstring& path) {
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   if (width <= 0 || height <= 0) return false;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
   const HDC screen = ::GetDC(nullptr);
-  const HDC memory = ::CreateCompatibleDC(screen);
-  const HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  const HGDIOBJ old = ::SelectObject(memory, bitmap);
-  const bool copied = ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY) != 0;
+  const DibSection dib(width, height, screen);
+  const bool copied = ::BitBlt(dib.dc(), 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY) != 0;
+  ::ReleaseDC(nullptr, screen);
   ::GdiFlush();
   const UINT stride = (static_cast<UINT>(width) * 3 + 3) & ~3u;
   ComPtr<IWICImagingFactory> factory;
@@ -260,25 +283,19 @@ bool SaveScreenshot(const RECT& rect, const std::wstring& path) {
   ComPtr<IWICBitmapEncoder> encoder;
   ComPtr<IWICBitmapFrameEncode> frame;
   WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
-  bool saved =
-      copied &&
-      SUCCEEDED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                   reinterpret_cast<void**>(factory.GetAddressOf()))) &&
-      SUCCEEDED(factory->CreateStream(&stream)) &&
-      SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
-      SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
-      SUCCEEDED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) &&
-      SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) && SUCCEEDED(frame->Initialize(nullptr)) &&
-      SUCCEEDED(frame->SetSize(static_cast<UINT>(width), static_cast<UINT>(height))) &&
-      SUCCEEDED(frame->SetPixelFormat(&format)) && format == GUID_WICPixelFormat24bppBGR &&
-      SUCCEEDED(frame->WritePixels(static_cast<UINT>(height), stride, stride * static_cast<UINT>(height),
-                                   static_cast<BYTE*>(bits))) &&
-      SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
-  ::SelectObject(memory, old);
-  ::DeleteObject(bitmap);
-  ::DeleteDC(memory);
-  ::ReleaseDC(nullptr, screen);
-  return saved;
+  return copied &&
+         SUCCEEDED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                      reinterpret_cast<void**>(factory.GetAddressOf()))) &&
+         SUCCEEDED(factory->CreateStream(&stream)) &&
+         SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
+         SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
+         SUCCEEDED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) &&
+         SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) && SUCCEEDED(frame->Initialize(nullptr)) &&
+         SUCCEEDED(frame->SetSize(static_cast<UINT>(width), static_cast<UINT>(height))) &&
+         SUCCEEDED(frame->SetPixelFormat(&format)) && format == GUID_WICPixelFormat24bppBGR &&
+         SUCCEEDED(frame->WritePixels(static_cast<UINT>(height), stride, stride * static_cast<UINT>(height),
+                                      const_cast<BYTE*>(dib.Row(0)))) &&
+         SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
 }
 
 std::wstring ScreenshotFolder() {

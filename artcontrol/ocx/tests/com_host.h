@@ -87,6 +87,29 @@ class EventSink final : public IDispatch {
   LONG references_ = 1;
 };
 
+// A 24-bit top-down DIB section selected into a memory device context.
+class DibSection {
+ public:
+  DibSection(int width, int height, HDC like = nullptr);
+  ~DibSection();
+  DibSection(const DibSection&) = delete;
+  DibSection& operator=(const DibSection&) = delete;
+  HDC dc() const { return dc_; }
+  // Row y's bytes: blue, green, red per pixel (after GdiFlush).
+  const BYTE* Row(int y) const;
+
+ private:
+  HDC dc_;
+  HBITMAP bitmap_;
+  HGDIOBJ old_;
+  void* bits_ = nullptr;
+  int stride_;
+};
+
+// Draws the view into a DIB section of width x height at (0, 0), paints times
+// (RedrawControl between them, as tilvo-render's --paints does): the result of the last Draw.
+HRESULT DrawView(IViewObject* view, IDispatch* control, const DibSection& dib, int width, int height, int paints = 1);
+
 // Runs a command line, waiting for it to end: its exit code (-1 when it does not start), its output in *output.
 int RunProgram(const std::wstring& commandLine, std::string* output = nullptr);
 // Dispatches window messages until done() holds or timeoutMs passes; whether it held.

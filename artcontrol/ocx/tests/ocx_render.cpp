@@ -72,34 +72,13 @@ bool Apply(IDispatch* control, const RenderOptions& o, std::string& error) {
 std::vector<unsigned char> Draw(IDispatch* control, const RenderOptions& o) {
   ComPtr<IViewObject> view;
   control->QueryInterface(IID_IViewObject, reinterpret_cast<void**>(view.GetAddressOf()));
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = o.width;
-  info.bmiHeader.biHeight = -o.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  const HDC dc = ::CreateCompatibleDC(nullptr);
-  const HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  const HGDIOBJ old = ::SelectObject(dc, bitmap);
-  const RECTL bounds{0, 0, o.width, o.height};
-  for (std::int32_t i = 0; i < o.paints; ++i) {
-    if (i > 0) CallMethod(control, L"RedrawControl");
-    view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0);
-  }
-  ::GdiFlush();
+  const DibSection dib(o.width, o.height);
+  DrawView(view.Get(), control, dib, o.width, o.height, o.paints);
   // The picture covers the bounds rounded down to a multiple of 8; the rest is not the control's.
   const int w = o.width - o.width % 8;
   const int h = o.height - o.height % 8;
-  const std::size_t stride = (static_cast<std::size_t>(o.width) * 3 + 3) & ~std::size_t{3};
   std::vector<unsigned char> picture;
-  for (int y = 0; y < h; ++y) {
-    const auto* row = static_cast<const unsigned char*>(bits) + static_cast<std::size_t>(y) * stride;
-    picture.insert(picture.end(), row, row + static_cast<std::size_t>(w) * 3);
-  }
-  ::SelectObject(dc, old);
-  ::DeleteObject(bitmap);
-  ::DeleteDC(dc);
+  for (int y = 0; y < h; ++y) picture.insert(picture.end(), dib.Row(y), dib.Row(y) + static_cast<std::size_t>(w) * 3);
   return picture;
 }
 

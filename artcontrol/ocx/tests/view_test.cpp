@@ -12,31 +12,15 @@
 namespace tilvo::ocx::testing {
 namespace {
 
-// Draws the control at width x height into a 24-bit DIB section; its pixels as 0x00BBGGRR.
+// Draws the control at width x height; its pixels as 0x00BBGGRR.
 std::vector<COLORREF> DrawAt(IViewObject* view, int width, int height, HRESULT* result = nullptr) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  const HDC dc = ::CreateCompatibleDC(nullptr);
-  const HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  const HGDIOBJ old = ::SelectObject(dc, bitmap);
-  const RECTL bounds{0, 0, width, height};
-  const HRESULT hr = view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0);
+  const DibSection dib(width, height);
+  const HRESULT hr = DrawView(view, nullptr, dib, width, height);
   if (result != nullptr) *result = hr;
-  ::GdiFlush();
   std::vector<COLORREF> pixels;
-  const int stride = (width * 3 + 3) & ~3;
   for (int y = 0; y < height; ++y) {
-    const auto* row = static_cast<const BYTE*>(bits) + y * stride;
-    for (int x = 0; x < width; ++x) pixels.push_back(RGB(row[x * 3 + 2], row[x * 3 + 1], row[x * 3]));
+    for (int x = 0; x < width; ++x) pixels.push_back(RGB(dib.Row(y)[x * 3 + 2], dib.Row(y)[x * 3 + 1], dib.Row(y)[x * 3]));
   }
-  ::SelectObject(dc, old);
-  ::DeleteObject(bitmap);
-  ::DeleteDC(dc);
   return pixels;
 }
 

@@ -91,7 +91,12 @@ STDMETHODIMP_(ULONG) TilvoControl::AddRef() { return static_cast<ULONG>(::Interl
 
 STDMETHODIMP_(ULONG) TilvoControl::Release() {
   const LONG left = ::InterlockedDecrement(&references_);
-  if (left == 0) delete this;
+  if (left == 0) {
+    // The destructor lets go of its container, which may count the control
+    // up and down once more: that must not destroy it a second time.
+    references_ = 1;
+    delete this;
+  }
   return static_cast<ULONG>(left);
 }
 

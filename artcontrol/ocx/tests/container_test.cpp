@@ -152,5 +152,95 @@ TEST(Container, AtlHostSitesTheControlWhichPaintsAndRaisesTheStockMouseEvents) {
   PumpUntil([] { return false; }, 0);
 }
 
+// The least a container offers for in-place activation: a client site that
+// is an in-place site of a window, with no frame. When the control leaves
+// its place, the site counts it up and down once, as containers may.
+class MinimalSite final : public IOleClientSite, public IOleInPlaceSite {
+ public:
+  explicit MinimalSite(HWND window) : window_(window) {}
+  STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+    if (riid == IID_IUnknown || riid == IID_IOleClientSite) {
+      *object = static_cast<IOleClientSite*>(this);
+    } else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceSite) {
+      *object = static_cast<IOleInPlaceSite*>(this);
+    } else {
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP SaveObject() override { return S_OK; }
+  STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** moniker) override {
+    *moniker = nullptr;
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP GetContainer(IOleContainer** container) override {
+    *container = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP ShowObject() override { return S_OK; }
+  STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
+  STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
+  STDMETHODIMP GetWindow(HWND* window) override {
+    *window = window_;
+    return S_OK;
+  }
+  STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+  STDMETHODIMP CanInPlaceActivate() override { return S_OK; }
+  STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
+  STDMETHODIMP OnUIActivate() override { return S_OK; }
+  STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document, LPRECT position,
+                                LPRECT clip, LPOLEINPLACEFRAMEINFO) override {
+    *frame = nullptr;
+    *document = nullptr;
+    *position = *clip = RECT{0, 0, 64, 48};
+    return S_OK;
+  }
+  STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
+  STDMETHODIMP OnUIDeactivate(BOOL) override { return S_OK; }
+  STDMETHODIMP OnInPlaceDeactivate() override {
+    ++deactivations;
+    if (control != nullptr) {
+      control->AddRef();
+      control->Release();
+    }
+    return S_OK;
+  }
+  STDMETHODIMP DiscardUndoState() override { return S_OK; }
+  STDMETHODIMP DeactivateAndUndo() override { return S_OK; }
+  STDMETHODIMP OnPosRectChange(LPCRECT) override { return S_OK; }
+
+  IUnknown* control = nullptr;  // not counted
+  int deactivations = 0;
+
+ private:
+  HWND window_;
+};
+
+TEST(Container, ReleasedWhileInPlaceItLetsGoOfItsWindowAndSiteOnce) {
+  const HWND frame = CreateFrame(L"Tilvo released in place", 120, 100);
+  MinimalSite site(frame);
+  ComPtr<IDispatch> control = CreateControl();
+  ComPtr<IOleObject> object;
+  ASSERT_EQ(control.As(&object), S_OK);
+  ASSERT_EQ(object->SetClientSite(&site), S_OK);
+  ASSERT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, frame, nullptr), S_OK);
+  ComPtr<IOleInPlaceObject> inPlace;
+  ASSERT_EQ(control.As(&inPlace), S_OK);
+  HWND window = nullptr;
+  ASSERT_EQ(inPlace->GetWindow(&window), S_OK);
+  EXPECT_TRUE(::IsChild(frame, window));
+  site.control = object.Get();
+  // Released without Close: the control leaves its place as it goes.
+  inPlace.Reset();
+  object.Reset();
+  control.Reset();
+  EXPECT_EQ(site.deactivations, 1);
+  EXPECT_FALSE(::IsWindow(window));
+  ::DestroyWindow(frame);
+}
+
 }  // namespace
 }  // namespace tilvo::ocx::testing

@@ -119,6 +119,18 @@ TEST(Container, AtlHostSitesTheControlWhichPaintsAndRaisesTheStockMouseEvents) {
     EXPECT_EQ(e.args[3].Long(), 23) << c.name;
   }
 
+  // While the container freezes events, the control raises none.
+  ComPtr<IOleControl> oleControl;
+  ASSERT_EQ(unknown.As(&oleControl), S_OK);
+  sink->events.clear();
+  oleControl->FreezeEvents(TRUE);
+  ::SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
+  ::SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
+  EXPECT_TRUE(sink->events.empty());
+  oleControl->FreezeEvents(FALSE);
+  ::SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+  EXPECT_EQ(sink->events.size(), 1u);
+
   // A real click through the display.
   sink->events.clear();
   RECT area{};

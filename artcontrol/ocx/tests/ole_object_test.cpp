@@ -53,6 +53,15 @@ TEST(OleObject, AnswersWhatContainersAskFor) {
   EXPECT_EQ(back.cx, 1234);
   EXPECT_EQ(back.cy, 567);
 
+  // A change of the container's ambient properties asks for a new picture, which the container should save.
+  ComPtr<IOleControl> oleControl;
+  ComPtr<IPersistStreamInit> persist;
+  ASSERT_EQ(control.As(&oleControl), S_OK);
+  ASSERT_EQ(control.As(&persist), S_OK);
+  ASSERT_EQ(persist->InitNew(), S_OK);
+  ASSERT_EQ(oleControl->OnAmbientPropertyChange(DISPID_AMBIENT_BACKCOLOR), S_OK);
+  EXPECT_EQ(persist->IsDirty(), S_OK);
+
   ComPtr<ISpecifyPropertyPages> pages;
   ASSERT_EQ(control.As(&pages), S_OK);
   CAUUID list{};

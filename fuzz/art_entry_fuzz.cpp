@@ -40,8 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   DrawRequest req;
   req.right = w;
   req.bottom = h;
-  req.x_offset = Signed16(data + 6) << 8 | data[8];
-  req.y_offset = static_cast<std::int32_t>(data[9]) - 128;
+  req.xOffset = Signed16(data + 6) << 8 | data[8];
+  req.yOffset = static_cast<std::int32_t>(data[9]) - 128;
   req.hue = data[10] % 32;
   req.flags = data[11] & 1;
   DrawArtBytes(ctx, req, std::span<const std::uint8_t>(data + kParams, size - kParams));

@@ -2,12 +2,13 @@
 # and install them (as root) or say how to (as anyone else).
 
 KIT_PACKAGES=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config libedit-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev xvfb xauth
   libpng-dev clang-14 libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools googletest wine64
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+  scdoc dpkg-dev file lintian systemd
 )
 
 kit_missing_packages() {

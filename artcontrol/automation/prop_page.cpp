@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "artcontrol/automation/module_state.h"
+#include "artcontrol/render/art_types.h"
 
 namespace tilvo {
 namespace {
@@ -18,10 +19,6 @@ constexpr PageField kFields[] = {
     {"Y Offset", 115, 41, 206, kEditBox, 146, 39, 72, 12, "yOffset"},
 };
 static_assert(std::size(kFields) == TilvoPropPageCore::kFieldCount);
-
-constexpr std::string_view kArtTypeNames[] = {
-    "Items", "NPCs", "Multis", "Gumps", "Landscape", "Textures", "CharTests", "Lights", "Map Preview",
-};
 
 // The control itself, reached through its dispatch entry.
 class ControlAccess final : public PropertyAccess {
@@ -58,7 +55,7 @@ bool ParsePageNumber(std::string_view text, std::int32_t& value) {
 
 std::span<const PageField> PropPageFields() { return kFields; }
 
-std::span<const std::string_view> ArtTypeNames() { return kArtTypeNames; }
+std::span<const std::string_view> ArtTypeNames() { return ArtTypePageNames(); }
 
 TilvoPropPageCore::TilvoPropPageCore() {
   values_[0] = -1;  // no art type selected until the page reads the control
@@ -90,7 +87,7 @@ DispResult TilvoPropPageCore::ReadFrom(PropertyAccess& control) {
   }
   // Painting may have stored 9 or 10 (an NPC of the second or third set),
   // which no entry of the list names.
-  const auto names = static_cast<std::int32_t>(std::size(kArtTypeNames));
+  const auto names = static_cast<std::int32_t>(ArtTypeNames().size());
   if (read[0] < 0 || read[0] >= names) read[0] = -1;
   values_ = read;
   changed_ = {};

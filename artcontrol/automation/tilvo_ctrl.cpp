@@ -27,6 +27,12 @@ struct CTilvoCtrl::Impl {
     site.InvalidateControl(true);
   }
 
+  // Art read from other files must not be drawn as the new files' art.
+  void EmptyCaches() {
+    render.artCache.Clear();
+    render.artSizes.Clear();
+  }
+
   // The constructor's loading sequence, then ready state 2.
   void Load(std::string mulPath) {
     state.readyState = kLoading;
@@ -189,12 +195,17 @@ void CTilvoCtrl::RemoveHideStatic(std::int16_t ID, std::int32_t Block, std::int1
 
 void CTilvoCtrl::RedrawControl() { impl_->RequestRedraw(); }
 
-void CTilvoCtrl::SetMulPath(const std::string& pszNewPath) { impl_->data->files.SetMulPath(pszNewPath); }
+void CTilvoCtrl::SetMulPath(const std::string& pszNewPath) {
+  impl_->data->files.SetMulPath(pszNewPath);
+  impl_->EmptyCaches();
+}
 
 std::string CTilvoCtrl::GetMulPath() const { return impl_->data->files.GetMulPath(); }
 
 bool CTilvoCtrl::SetCustomMulFile(std::int16_t sFileIndex, const std::string& pszNewFilePath) {
-  return impl_->data->files.SetCustomMulFile(sFileIndex, pszNewFilePath);
+  if (!impl_->data->files.SetCustomMulFile(sFileIndex, pszNewFilePath)) return false;
+  impl_->EmptyCaches();
+  return true;
 }
 
 std::string CTilvoCtrl::GetCustomMulPath(std::int16_t sFileIndex) const {
@@ -233,6 +244,8 @@ void CTilvoCtrl::OnMouseUp(std::int16_t Button, std::int16_t Shift, std::int32_t
 bool CTilvoCtrl::IsModified() const { return impl_->state.modified; }
 
 void CTilvoCtrl::SetModifiedFlag(bool modified) { impl_->state.modified = modified; }
+
+void CTilvoCtrl::SetArtCacheLimit(std::size_t bytes) { impl_->render.artCache.SetLimit(bytes); }
 
 const PixelBuffer& CTilvoCtrl::Picture() const { return impl_->render.pixels; }
 

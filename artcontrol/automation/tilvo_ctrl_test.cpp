@@ -5,6 +5,7 @@
 #include "artcontrol/render/render_test_support.h"
 #include "artcontrol/tests/temp_folder.h"
 #include "tilvo/headless_site.h"
+#include "tools/tilvo-mkclient/standard_art.h"
 #include "tools/tilvo-mkclient/synthetic_client.h"
 
 namespace tilvo {
@@ -279,6 +280,55 @@ TEST_F(ControlTest, PathMethodsReachTheFileSet) {
   EXPECT_EQ(ctrl_->GetCustomMulPath(3), "/d/artidx.mul");
   EXPECT_EQ(ctrl_->GetCustomMulPath(45), "/some/file");
   EXPECT_EQ(ctrl_->GetCustomMulPath(100), "");
+}
+
+TEST_F(ControlTest, AChangeOfPathsDrawsOnlyTheNewFilesArt) {
+  // Another client: land 1, item 1 and the multis' item 37 differ (37 in height too); the rest is absent.
+  testing::TempFolder other;
+  mkclient::ClientFolder client = mkclient::StandardClient();
+  mkclient::IndexedFiles art;
+  art.Set(1, mkclient::EncodeLandTile(mkclient::StandardLandColors(3)));
+  art.Set(0x4001, mkclient::EncodeItemArt(mkclient::StandardItem(2)));
+  art.Set(0x4000 + mkclient::kTallMagenta, mkclient::EncodeItemArt(mkclient::StandardComponentItem(mkclient::kOrange)));
+  client.files["artidx.mul"] = art.Index(0x10000);
+  client.files["art.mul"] = art.Data();
+  std::string error;
+  ASSERT_TRUE(client.Write(other.Path(), error)) << error;
+  const struct {
+    const char* name;
+    void (*change)(CTilvoCtrl&, const testing::TempFolder&);
+  } changes[] = {
+      {"SetMulPath", [](CTilvoCtrl& c, const testing::TempFolder& f) { c.SetMulPath(f.Path()); }},
+      {"SetCustomMulFile", [](CTilvoCtrl& c, const testing::TempFolder& f) {
+         c.SetCustomMulFile(3, f.File("artidx.mul"));
+         c.SetCustomMulFile(4, f.File("art.mul"));
+       }},
+  };
+  const struct {
+    std::int16_t type;
+    std::int32_t index;
+    std::int16_t flags;
+    Rect bounds;
+  } shots[] = {{0, 1, 0, bounds_}, {2, 1, 0, {0, 0, 160, 160}}, {8, 514, 0x70, {0, 0, 640, 480}}};
+  for (const auto& change : changes) {
+    for (const auto& shot : shots) {
+      auto draw = [&](CTilvoCtrl& c) {
+        c.SetObject(shot.type, shot.index);
+        c.SetDrawFlags(shot.flags);
+        c.OnDraw(shot.bounds);
+        return c.Picture().bytes;
+      };
+      HeadlessSite site;
+      CTilvoCtrl ctrl(site, folder_.Path());
+      const std::vector<std::uint8_t> before = draw(ctrl);
+      change.change(ctrl, other);
+      HeadlessSite freshSite;
+      CTilvoCtrl fresh(freshSite, other.Path());
+      const std::vector<std::uint8_t> expected = draw(fresh);
+      EXPECT_NE(before, expected) << change.name << " " << shot.type;
+      EXPECT_EQ(draw(ctrl), expected) << change.name << " " << shot.type;
+    }
+  }
 }
 
 }  // namespace

@@ -4,17 +4,52 @@
 
 namespace tilvo {
 
-const std::vector<std::uint8_t>* ArtCache::Get(std::uint32_t n, const Loader& load) {
-  auto number = static_cast<std::uint16_t>(n);
-  for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-    if (it->number != number) continue;
-    entries_.splice(entries_.begin(), entries_, it);
-    return entries_.front().bytes ? &*entries_.front().bytes : nullptr;
+namespace {
+
+constexpr std::size_t kEntryNumbers = 0x10000;
+
+}  // namespace
+
+ArtCache::ArtCache(std::size_t limitBytes) : limit_(limitBytes) {}
+
+const ArtCache::Entry& ArtCache::Get(std::uint32_t n, const Loader& load) {
+  const auto number = static_cast<std::uint16_t>(n);
+  if (byNumber_.empty()) byNumber_.assign(kEntryNumbers, nullptr);
+  if (Entry* cached = byNumber_[number]) {
+    // Splicing moves no node, so the index and the entries' own places stay valid.
+    entries_.splice(entries_.begin(), entries_, cached->self);
+    return *cached;
   }
-  Entry entry{number, load(number)};
-  if (entries_.size() >= kArtCacheCapacity) entries_.pop_back();
-  entries_.push_front(std::move(entry));
-  return entries_.front().bytes ? &*entries_.front().bytes : nullptr;
+  Entry& entry = entries_.emplace_front();
+  entry.self = entries_.begin();
+  entry.number = number;
+  entry.bytes = load(number);
+  if (entry.bytes) entry.picture = DecodeArtPicture(*entry.bytes);
+  entry.cost = (entry.bytes ? entry.bytes->capacity() : 0) + entry.picture.MemoryBytes() + kArtCacheEntryOverhead;
+  held_ += entry.cost;
+  byNumber_[number] = &entry;
+  Trim(1);
+  return entry;
+}
+
+void ArtCache::SetLimit(std::size_t limitBytes) {
+  limit_ = limitBytes;
+  Trim(0);
+}
+
+void ArtCache::Clear() {
+  entries_.clear();
+  byNumber_.clear();
+  held_ = 0;
+}
+
+void ArtCache::Trim(std::size_t keep) {
+  while (held_ > limit_ && entries_.size() > keep) {
+    const Entry& last = entries_.back();
+    held_ -= last.cost;
+    byNumber_[last.number] = nullptr;
+    entries_.pop_back();
+  }
 }
 
 std::vector<std::uint16_t> ArtCache::Order() const {
@@ -23,13 +58,18 @@ std::vector<std::uint16_t> ArtCache::Order() const {
   return order;
 }
 
-const std::vector<std::uint8_t>* GetArt(ArtCache& cache, const ClientData& data, FileSession& files, std::uint32_t n) {
+const ArtCache::Entry& LookUpArt(ArtCache& cache, const ClientData& data, FileSession& files, std::uint32_t n) {
   return cache.Get(n, [&data, &files](std::uint16_t number) {
     std::int64_t patch = FindPatch(data.patches, kArtPatchFileId, number);
     const PatchEntry* record = patch >= 0 ? &data.patches.entries[static_cast<std::size_t>(patch)] : nullptr;
     return LoadIndexedEntry(files, number, data.files.Path(slot::kVerdata), data.files.Path(slot::kArtIndex),
                             data.files.Path(slot::kArt), record);
   });
+}
+
+const std::vector<std::uint8_t>* GetArt(ArtCache& cache, const ClientData& data, FileSession& files, std::uint32_t n) {
+  const ArtCache::Entry& entry = LookUpArt(cache, data, files, n);
+  return entry.bytes ? &*entry.bytes : nullptr;
 }
 
 }  // namespace tilvo

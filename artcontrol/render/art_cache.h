@@ -1,8 +1,12 @@
 #pragma once
-// ArtCache: the bytes of the 256 most recently used art entries, most recent
-// first, so that art drawn again (a map preview draws the same tiles many
-// times) is read from the files once. It keeps bytes, never file handles, and
-// lives as long as the control: a change of paths does not empty it.
+// ArtCache: the art entries drawn most recently, each with its bytes and its
+// decoded picture, so that art drawn again (a map preview draws the same
+// tiles many times) is read from the files and decoded once. The cache is
+// bounded by the memory it holds rather than by a number of entries: 64 MB
+// unless the host sets another limit, which holds every entry a full-screen
+// map preview draws. The least recently used entries go first. It keeps
+// bytes, never file handles, lives as long as the control, and is emptied
+// when the data-file paths change.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,10 +17,14 @@
 
 #include "artcontrol/clientdata/client_data.h"
 #include "artcontrol/clientdata/file_session.h"
+#include "artcontrol/render/art_picture.h"
 
 namespace tilvo {
 
-inline constexpr std::size_t kArtCacheCapacity = 256;
+// The memory an art cache may hold unless the host sets another limit.
+inline constexpr std::size_t kDefaultArtCacheBytes = std::size_t{64} << 20;
+// What an entry costs besides its bytes and picture (the list node, the index slot).
+inline constexpr std::size_t kArtCacheEntryOverhead = 64;
 // The patch file id of "art.mul".
 inline constexpr std::uint32_t kArtPatchFileId = 4;
 
@@ -25,26 +33,57 @@ class ArtCache {
   // Loads the bytes of one entry; none when it has none.
   using Loader = std::function<std::optional<std::vector<std::uint8_t>>(std::uint16_t)>;
 
-  // The bytes of entry n (taken modulo 65536). A cached entry moves to the
-  // head; otherwise load runs once, the least recently used entry is dropped
-  // when 256 are held, and the new one goes to the head, with or without
-  // bytes. Null for an entry without bytes; the pointer stays valid until the
-  // entry is evicted.
-  const std::vector<std::uint8_t>* Get(std::uint32_t n, const Loader& load);
+  // One cached entry.
+  struct Entry {
+    std::uint16_t number = 0;
+    std::optional<std::vector<std::uint8_t>> bytes;  // as loaded; none for an entry without bytes
+    ArtPicture picture;                              // the bytes decoded
+    std::size_t cost = 0;                            // bytes, picture and kArtCacheEntryOverhead
+    std::list<Entry>::iterator self;                 // its place in the recency list
+  };
+
+  explicit ArtCache(std::size_t limitBytes = kDefaultArtCacheBytes);
+  // The index points into the list's nodes: a copy would point into the original's.
+  ArtCache(const ArtCache&) = delete;
+  ArtCache& operator=(const ArtCache&) = delete;
+  ArtCache(ArtCache&&) = default;
+  ArtCache& operator=(ArtCache&&) = default;
+
+  // Entry n (taken modulo 65536). A cached entry becomes the most recent;
+  // otherwise load runs once, its bytes are decoded, and the entry becomes
+  // the most recent, with or without bytes; then the least recently used
+  // entries go while the cache holds more than its limit (the entry returned
+  // always stays). The reference is valid until the next Get, SetLimit or Clear.
+  const Entry& Get(std::uint32_t n, const Loader& load);
+
+  // Sets the memory limit in bytes and drops entries down to it.
+  void SetLimit(std::size_t limitBytes);
+  // The memory limit in bytes.
+  std::size_t Limit() const { return limit_; }
+  // The memory the entries hold now, in bytes.
+  std::size_t BytesHeld() const { return held_; }
+  // Drops every entry: the next Get of each loads it again.
+  void Clear();
 
   // The cached entry numbers from the most to the least recently used.
   std::vector<std::uint16_t> Order() const;
 
  private:
-  struct Entry {
-    std::uint16_t number;
-    std::optional<std::vector<std::uint8_t>> bytes;
-  };
-  std::list<Entry> entries_;
+  void Trim(std::size_t keep);
+
+  std::list<Entry> entries_;  // most recent first
+  std::vector<Entry*> byNumber_;  // 65536 slots once the first entry is cached
+  std::size_t held_ = 0;
+  std::size_t limit_;
 };
 
-// GetArt: entry n of the art files through the cache, from "verdata.mul" when
-// the patch table has a record for (4, n), else from "artidx.mul" and "art.mul".
+// The cache entry of art entry n, loaded on a miss from "verdata.mul" when the
+// patch table has a record for (4, n), else from "artidx.mul" and "art.mul";
+// an entry whose offset is -1, whose length is 0 or whose files do not open
+// is cached without bytes.
+const ArtCache::Entry& LookUpArt(ArtCache& cache, const ClientData& data, FileSession& files, std::uint32_t n);
+
+// GetArt: the bytes of art entry n through the cache, or null for none.
 const std::vector<std::uint8_t>* GetArt(ArtCache& cache, const ClientData& data, FileSession& files, std::uint32_t n);
 
 }  // namespace tilvo

@@ -10,57 +10,73 @@
 namespace tilvo {
 namespace {
 
-// A loader that counts its calls; entries divisible by 7 have no bytes.
+// A loader that counts its calls; every entry is two bytes.
 struct CountingLoader {
   int calls = 0;
   ArtCache::Loader Get() {
     return [this](std::uint16_t n) -> std::optional<std::vector<std::uint8_t>> {
       ++calls;
-      if (n % 7 == 0) return std::nullopt;
       return std::vector<std::uint8_t>{static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8)};
     };
   }
 };
 
-TEST(ArtCache, KeepsThe256MostRecentlyUsedEntries) {
-  ArtCache cache;
+TEST(ArtCache, KeepsTheMostRecentlyUsedEntriesWithinItsMemoryLimit) {
   CountingLoader loader;
-  for (std::uint32_t n = 1; n <= 256; ++n) cache.Get(n, loader.Get());
-  EXPECT_EQ(loader.calls, 256);
-  EXPECT_EQ(cache.Order().size(), 256u);
-  EXPECT_EQ(cache.Order().front(), 256);
-  EXPECT_EQ(cache.Order().back(), 1);
-
-  cache.Get(257, loader.Get());  // the 257th distinct entry evicts the least recent
-  EXPECT_EQ(loader.calls, 257);
-  EXPECT_EQ(cache.Order().size(), 256u);
-  EXPECT_EQ(cache.Order().front(), 257);
-  EXPECT_EQ(cache.Order().back(), 2);
-
-  cache.Get(2, loader.Get());    // a hit: no load, and it becomes the most recent
-  EXPECT_EQ(loader.calls, 257);
-  EXPECT_EQ(cache.Order().front(), 2);
-  EXPECT_EQ(cache.Order().back(), 3);
-
-  cache.Get(258, loader.Get());  // so 3 goes next, not 2
-  EXPECT_EQ(cache.Order().back(), 4);
-  cache.Get(1, loader.Get());    // evicted entries load again
-  EXPECT_EQ(loader.calls, 259);
+  ArtCache cache;
+  const std::size_t each = cache.Get(1, loader.Get()).cost;  // every entry of this loader costs the same
+  EXPECT_GT(each, kArtCacheEntryOverhead);
+  cache.SetLimit(3 * each);
+  const struct {
+    std::uint32_t n;
+    int calls;
+    std::vector<std::uint16_t> order;
+  } steps[] = {
+      {2, 2, {2, 1}},
+      {3, 3, {3, 2, 1}},
+      {4, 4, {4, 3, 2}},  // over the limit: the least recently used goes
+      {2, 4, {2, 4, 3}},  // a hit loads nothing and becomes the most recent
+      {5, 5, {5, 2, 4}},  // so 3 goes next, not 2
+      {1, 6, {1, 5, 2}},  // a dropped entry loads again
+  };
+  for (const auto& step : steps) {
+    cache.Get(step.n, loader.Get());
+    EXPECT_EQ(loader.calls, step.calls) << step.n;
+    EXPECT_EQ(cache.Order(), step.order) << step.n;
+    EXPECT_EQ(cache.BytesHeld(), step.order.size() * each) << step.n;
+  }
+  cache.SetLimit(each);
+  EXPECT_EQ(cache.Order(), (std::vector<std::uint16_t>{1}));
+  // An entry larger than the limit is still kept while it is the most recent.
+  cache.SetLimit(0);
+  EXPECT_TRUE(cache.Order().empty());
+  cache.Get(8, loader.Get());
+  EXPECT_EQ(cache.Order(), (std::vector<std::uint16_t>{8}));
+  cache.Clear();
+  EXPECT_EQ(cache.BytesHeld(), 0u);
+  EXPECT_TRUE(cache.Order().empty());
 }
 
-TEST(ArtCache, ReturnsTheBytesAndRemembersEntriesWithout) {
+TEST(ArtCache, KeepsTheBytesDecodedAndRemembersEntriesWithout) {
+  int calls = 0;
+  const ArtCache::Loader load = [&calls](std::uint16_t n) -> std::optional<std::vector<std::uint8_t>> {
+    ++calls;
+    if (n % 7 == 0) return std::nullopt;
+    return mkclient::EncodeItemArt(mkclient::StandardItem(2));
+  };
   ArtCache cache;
-  CountingLoader loader;
-  const std::vector<std::uint8_t>* bytes = cache.Get(0x1234, loader.Get());
-  ASSERT_NE(bytes, nullptr);
-  EXPECT_EQ(*bytes, (std::vector<std::uint8_t>{0x34, 0x12}));
-  EXPECT_EQ(cache.Get(0x1234, loader.Get()), bytes);  // the same bytes, not a copy
-  EXPECT_EQ(cache.Get(14, loader.Get()), nullptr);
-  EXPECT_EQ(cache.Get(14, loader.Get()), nullptr);
-  EXPECT_EQ(loader.calls, 2);
+  const ArtCache::Entry* entry = &cache.Get(0x1234, load);
+  ASSERT_TRUE(entry->bytes.has_value());
+  EXPECT_EQ(*entry->bytes, mkclient::EncodeItemArt(mkclient::StandardItem(2)));
+  EXPECT_EQ(entry->picture.kind, ArtKind::kItem);
+  EXPECT_EQ(entry->picture.width, 32);
+  EXPECT_EQ(&cache.Get(0x1234, load), entry);  // the same entry, not a copy
+  EXPECT_FALSE(cache.Get(14, load).bytes.has_value());
+  EXPECT_EQ(cache.Get(14, load).picture.kind, ArtKind::kNone);
+  EXPECT_EQ(calls, 2);
   // Numbers are taken modulo 65536.
-  EXPECT_EQ(cache.Get(0x11234, loader.Get()), bytes);
-  EXPECT_EQ(loader.calls, 2);
+  EXPECT_EQ(&cache.Get(0x11234, load), entry);
+  EXPECT_EQ(calls, 2);
   EXPECT_EQ(cache.Order(), (std::vector<std::uint16_t>{0x1234, 14}));
 }
 
@@ -104,14 +120,6 @@ TEST_F(GetArtTest, TakesPatchesFirstThenTheArtFiles) {
       EXPECT_EQ(*bytes, *c.bytes) << std::hex << c.entry;
     }
   }
-}
-
-TEST_F(GetArtTest, CachedEntriesOutliveAChangeOfPaths) {
-  const std::vector<std::uint8_t>* before = GetArt(cache_, *data_, files_, 0x4001);
-  ASSERT_NE(before, nullptr);
-  data_->files.SetMulPath(folder_.File("elsewhere"));
-  EXPECT_EQ(GetArt(cache_, *data_, files_, 0x4001), before);
-  EXPECT_EQ(GetArt(cache_, *data_, files_, 0x4002), nullptr);  // new entries come from the new, empty place
 }
 
 }  // namespace

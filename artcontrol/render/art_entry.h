@@ -9,10 +9,12 @@
 // Any other first word means a land tile: 1012 colours filling a 44 x 44
 // diamond row by row, taken from byte 4 onward.
 // Every read stops at the entry's end: what lies beyond is never drawn.
+// Entries are decoded once into an ArtPicture, which ArtCache keeps.
 
 #include <cstdint>
 #include <span>
 
+#include "artcontrol/render/art_picture.h"
 #include "artcontrol/render/draw_context.h"
 #include "artcontrol/render/draw_request.h"
 
@@ -24,12 +26,11 @@ void DrawArtEntry(DrawContext& ctx, const DrawRequest& req);
 // Draws an entry's bytes as DrawArtEntry does: nothing for fewer than 4 bytes.
 void DrawArtBytes(DrawContext& ctx, const DrawRequest& req, std::span<const std::uint8_t> entry);
 
-// Item art centred in the bounds: nothing for a width or height of 0 or above
-// 1024 or a row-start table cut short; decoding ends at a run whose skip plus
-// length is above 2048 or at the entry's end (the runs drawn stay).
-void DrawItemArt(DrawContext& ctx, const DrawRequest& req, std::span<const std::uint8_t> entry);
-
-// A land tile: the diamond's top row half a tile above the bounds' middle row, centred across.
-void DrawLandTile(DrawContext& ctx, const DrawRequest& req, std::span<const std::uint8_t> entry);
+// Draws a decoded entry through the request's hue. Item art is centred in the
+// bounds by its width and height, over the backdrop box when the request's
+// flags ask for it; a land tile's top row lies half a tile above the bounds'
+// middle row, centred across. Both move by the control's scroll and the
+// request's own offsets.
+void DrawArtPicture(DrawContext& ctx, const DrawRequest& req, const ArtPicture& art);
 
 }  // namespace tilvo

@@ -48,8 +48,8 @@ TEST(ItemArt, PlacementFollowsTheBoundsAndBothOffsets) {
     Canvas canvas(c.w, c.h);
     DrawContext ctx = canvas.Context(c.xOffset, c.yOffset);
     DrawRequest req = canvas.Request();
-    req.x_offset = c.reqX;
-    req.y_offset = c.reqY;
+    req.xOffset = c.reqX;
+    req.yOffset = c.reqY;
     DrawArtBytes(ctx, req, bytes);
     Canvas clean(c.w, c.h);
     PixelBuffer expected = ExpectedItem(clean.pixels, art, c.left, c.top, 0, clean.data->hues);

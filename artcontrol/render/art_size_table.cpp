@@ -52,6 +52,12 @@ void ArtSizeTable::Build(const ClientFileSet& files) {
   built_ = true;
 }
 
+void ArtSizeTable::Clear() {
+  widths_.clear();
+  heights_.clear();
+  built_ = false;
+}
+
 std::uint16_t ArtSizeTable::Width(std::uint32_t n) const {
   return built_ ? widths_[static_cast<std::uint16_t>(n)] : 0;
 }

@@ -22,6 +22,8 @@ class ArtSizeTable {
   // the table stays unbuilt and the next call tries again.
   void Build(const ClientFileSet& files);
 
+  // Forgets the sizes: the next Build reads them again (from the files in force then).
+  void Clear();
   // Whether Build has completed.
   bool IsBuilt() const { return built_; }
   // Width and height of entry n (modulo 65536); 0 before the table is built.

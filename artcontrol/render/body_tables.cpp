@@ -49,13 +49,13 @@ struct EntryRule {
   std::int64_t offset;    // added before the final 1
 };
 constexpr EntryRule kEntryRules[] = {
-    {kFirstAnimSet, 0, 0, 110, 0},
-    {kFirstAnimSet, 160, 200, 65, 22000},
-    {kFirstAnimSet, 399, 200, 175, 0},
-    {kSecondAnimSet, 0, 0, 110, 0},
-    {kSecondAnimSet, 122, 123, 65, 13420},
-    {kThirdAnimSet, 0, 0, 110, 0},
-    {kThirdAnimSet, 929, 200, 175, 0},
+    {art_type::kNpcs, 0, 0, 110, 0},
+    {art_type::kNpcs, 160, 200, 65, 22000},
+    {art_type::kNpcs, 399, 200, 175, 0},
+    {art_type::kNpcsSecondSet, 0, 0, 110, 0},
+    {art_type::kNpcsSecondSet, 122, 123, 65, 13420},
+    {art_type::kNpcsThirdSet, 0, 0, 110, 0},
+    {art_type::kNpcsThirdSet, 929, 200, 175, 0},
 };
 
 std::uint32_t EntryFor(std::int16_t set, std::int64_t body) {
@@ -83,13 +83,13 @@ std::int32_t FindBody(std::span<const BodyPair> table, std::uint32_t body) {
 std::uint32_t AnimIndexFor(std::uint32_t body, std::int16_t& artType) {
   std::int64_t b = body;
   if (std::int32_t remapped = FindBody(kBodyRemap, body); remapped >= 0) b = remapped;
-  artType = kFirstAnimSet;
+  artType = art_type::kNpcs;
   if (std::int32_t second = FindBody(kSecondSetBodies, static_cast<std::uint32_t>(b)); second >= 0) {
     b = second;
-    artType = kSecondAnimSet;
+    artType = art_type::kNpcsSecondSet;
   } else if (std::int32_t third = FindBody(kThirdSetBodies, static_cast<std::uint32_t>(b)); third >= 0) {
     b = third;
-    artType = kThirdAnimSet;
+    artType = art_type::kNpcsThirdSet;
   }
   return EntryFor(artType, b);
 }

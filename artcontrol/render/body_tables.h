@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <span>
 
+#include "artcontrol/render/art_types.h"
+
 namespace tilvo {
 
 // One (body, value) pair of a body table.
@@ -23,11 +25,6 @@ std::span<const BodyPair> ThirdSetBodies();
 
 // The value of the first pair of the table whose body matches, or none (-1).
 std::int32_t FindBody(std::span<const BodyPair> table, std::uint32_t body);
-
-// The art types of the three animation sets.
-inline constexpr std::int16_t kFirstAnimSet = 1;
-inline constexpr std::int16_t kSecondAnimSet = 9;
-inline constexpr std::int16_t kThirdAnimSet = 10;
 
 // AnimIndexFor: the animation entry for body number `body` (below 0x1000),
 // with artType set to the set that holds it (1, 9 or 10).

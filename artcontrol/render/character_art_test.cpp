@@ -64,8 +64,8 @@ TEST(CharacterArt, HueScrollAndTheRequestsOwnOffsets) {
   DrawContext ctx = canvas.Context(-7, 5);
   DrawRequest req = canvas.Request(1, 111);
   req.hue = 2;
-  req.x_offset = 11;  // not used
-  req.y_offset = -9;
+  req.xOffset = 11;  // not used
+  req.yOffset = -9;
   DrawObject(ctx, req);
   Canvas clean(64, 32);
   EXPECT_EQ(canvas.pixels.bytes, ExpectedFrame(clean.pixels, animation, -7, 5, 2, canvas.data->hues).bytes);

@@ -33,11 +33,16 @@ inline std::uint32_t ToColorRef(std::uint16_t colour) {
 // 8 x N - 8 for N loaded blocks, or above 65535 (no hue number is).
 const HueEntry* HueFor(const HueTable& hues, std::uint32_t n);
 
-// The colour through a ramp: entry (red + green + blue) / 3 of the ramp; ToColorRef alone without one.
-inline std::uint32_t ApplyRamp(std::uint16_t colour, const HueEntry* ramp) {
+// The entry of a hue's ramp that recolours a colour: (red + green + blue) / 3, 0 to 31.
+inline std::uint32_t Shade(std::uint16_t colour) {
   using namespace colour_detail;
+  return (Red(colour) + Green(colour) + Blue(colour)) / 3;
+}
+
+// The colour through a ramp: its Shade's entry of the ramp; ToColorRef alone without one.
+inline std::uint32_t ApplyRamp(std::uint16_t colour, const HueEntry* ramp) {
   if (ramp == nullptr) return ToColorRef(colour);
-  return ToColorRef(ramp->colors[(Red(colour) + Green(colour) + Blue(colour)) / 3]);
+  return ToColorRef(ramp->colors[Shade(colour)]);
 }
 
 // ApplyHue: ApplyRamp with the ramp of hue number n.

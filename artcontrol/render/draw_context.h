@@ -13,7 +13,7 @@
 #include "artcontrol/render/art_cache.h"
 #include "artcontrol/render/art_size_table.h"
 #include "tilvo/pixel_buffer.h"
-#include "tilvo/tilvo.h"
+#include "tilvo/preview_records.h"
 
 namespace tilvo {
 

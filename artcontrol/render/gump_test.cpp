@@ -63,8 +63,8 @@ TEST(Gump, NeitherHuedNorMovedByTheRequest) {
   DrawContext ctx = other.Context();
   DrawRequest req = other.Request(kGumps, 1);
   req.hue = 1;
-  req.x_offset = 7;
-  req.y_offset = 3;
+  req.xOffset = 7;
+  req.yOffset = 3;
   req.flags = 0xFFFF;
   DrawObject(ctx, req);
   EXPECT_EQ(other.pixels.bytes, plain.pixels.bytes);

@@ -127,8 +127,8 @@ TEST(MapBlock, OffsetsMoveTheWholeBlockAndUseTheirLow16Bits) {
   ClientCanvas canvas(320, 480);
   DrawContext ctx = canvas.Context(2, -1);
   DrawRequest req = canvas.Request(kMapBlock, 0);
-  req.x_offset = 0x10000 - 30;  // -30
-  req.y_offset = 40;
+  req.xOffset = 0x10000 - 30;  // -30
+  req.yOffset = 40;
   req.flags = kLand | kStatics;
   DrawObject(ctx, req);
   Canvas clean(320, 480);

@@ -14,7 +14,6 @@ constexpr std::int64_t kRadiusDivisor = 8;
 constexpr std::int64_t kMapColumns = 768;
 constexpr std::int64_t kMapRows = 512;
 constexpr std::int64_t kBlockStep = 176;  // 8 tiles of 22 pixels
-constexpr std::int32_t kMapBlockType = 8;
 
 // ⌊√n⌋ exactly, also where a double's root rounds up.
 std::int64_t FloorSqrt(std::int64_t n) {
@@ -47,12 +46,12 @@ std::vector<DrawRequest> PreviewBlockRequests(const MapPreviewRequest& preview) 
   for (std::int64_t c = firstColumn; c <= lastColumn; ++c) {
     for (std::int64_t r = firstRow; r <= lastRow; ++r) {
       DrawRequest req;
-      req.type = kMapBlockType;
+      req.type = art_type::kMapPreview;
       req.right = preview.w;
       req.bottom = preview.h;
       req.index = static_cast<std::uint32_t>(c * kMapRows + r);
-      req.x_offset = static_cast<std::int32_t>(((c - c0) - (r - r0)) * kBlockStep);
-      req.y_offset = static_cast<std::int32_t>(((c - c0) + (r - r0)) * kBlockStep);
+      req.xOffset = static_cast<std::int32_t>(((c - c0) - (r - r0)) * kBlockStep);
+      req.yOffset = static_cast<std::int32_t>(((c - c0) + (r - r0)) * kBlockStep);
       req.hue = preview.hue;
       req.flags = preview.drawFlags;
       requests.push_back(req);

@@ -83,8 +83,8 @@ TEST(MapPreview, EachBlockIsShiftedBy176PixelsPerStep) {
     for (const DrawRequest& r : requests) {
       if (r.index != c.block) continue;
       found = true;
-      EXPECT_EQ(r.x_offset, c.x) << c.block;
-      EXPECT_EQ(r.y_offset, c.y) << c.block;
+      EXPECT_EQ(r.xOffset, c.x) << c.block;
+      EXPECT_EQ(r.yOffset, c.y) << c.block;
     }
     EXPECT_TRUE(found) << c.block;
   }
@@ -143,8 +143,8 @@ TEST(MapPreview, PaintDrawsTheBlocksOfTheChosenFacet) {
       DrawContext ctx = expected.Context();
       ctx.previewItems = expected.previewItems;
       DrawRequest req = expected.Request(8, block);
-      req.x_offset = offsets.first;
-      req.y_offset = offsets.second;
+      req.xOffset = offsets.first;
+      req.yOffset = offsets.second;
       req.flags = c.flagsOut;
       DrawObject(ctx, req);
     }

@@ -67,8 +67,8 @@ TEST(Multi, OnlyTheControlsScrollMovesIt) {
   ClientCanvas plain(160, 160);
   DrawContext ctx = plain.Context(3, -2);
   DrawRequest req = plain.Request(kMultis, 3);
-  req.x_offset = 40;
-  req.y_offset = 40;
+  req.xOffset = 40;
+  req.yOffset = 40;
   req.hue = 2;
   req.flags = 1;  // no backdrop box either
   DrawObject(ctx, req);

@@ -11,12 +11,7 @@ namespace {
 
 constexpr std::int32_t kLoaded = 2;
 constexpr std::int32_t kSystemColour = -1;
-constexpr std::int16_t kMapPreview = 8;
 constexpr std::uint16_t kFacet2 = 0x0200;
-
-bool IsAnimationType(std::int16_t type) {
-  return type == kFirstAnimSet || type == kSecondAnimSet || type == kThirdAnimSet;
-}
 
 void ShowPicture(ControlState& state, const RenderResources& render, const Rect& bounds, TilvoSite& site) {
   site.CopyToScreen(render.pixels, bounds.left, bounds.top);
@@ -47,19 +42,22 @@ void Paint(ControlState& state, RenderResources& render, const ClientData& data,
   // The cleared window shows at once, before a slow decode.
   site.CopyToScreen(render.pixels, bounds.left, bounds.top);
 
-  if (state.artType < 0 || state.artType > 1) state.artColor = 0;
+  // Only items and NPCs of the first set are hued.
+  if (state.artType != art_type::kItems && state.artType != art_type::kNpcs) state.artColor = 0;
   std::optional<std::uint32_t> index = TranslateArtIndex(state.artType, state.artIndex);
   if (!index) return;
+  const ArtTypeRow* row = FindArtType(state.artType);
+  const ArtIndexUse use = row != nullptr ? row->indexUse : ArtIndexUse::kEntry;
 
   DrawContext ctx{render.pixels, data, render.artCache, render.artSizes, state.xOffset, state.yOffset,
                   lists.items, lists.hidden};
-  if (state.artType == kMapPreview) {
+  if (use == ArtIndexUse::kCentreBlock) {
     SelectFacet(state);
     DrawMapPreview(ctx, {state.artIndex, state.drawFlags, state.artColor, std::int64_t{bounds.right} - bounds.left,
                          std::int64_t{bounds.bottom} - bounds.top, size.w, size.h});
   } else {
     // The body number becomes its animation entry, and ArtType the set that holds it.
-    if (IsAnimationType(state.artType)) index = AnimIndexFor(*index, state.artType);
+    if (use == ArtIndexUse::kBody) index = AnimIndexFor(*index, state.artType);
     DrawRequest req;
     req.type = state.artType;
     req.right = size.w;

@@ -6,28 +6,15 @@
 #include <optional>
 #include <span>
 
+#include "artcontrol/automation/control_state.h"
 #include "artcontrol/clientdata/client_data.h"
 #include "artcontrol/render/art_cache.h"
 #include "artcontrol/render/art_size_table.h"
 #include "tilvo/pixel_buffer.h"
+#include "tilvo/preview_records.h"
 #include "tilvo/site.h"
-#include "tilvo/tilvo.h"
 
 namespace tilvo {
-
-// The control state that painting reads, and the parts it rewrites.
-struct ControlState {
-  std::int16_t artType = 0;
-  std::uint32_t artIndex = 0;
-  std::uint16_t artColor = 0;   // reset to 0 by paint for every type but 0 and 1
-  std::uint16_t drawFlags = 0;  // bits 8 to 15 rewritten by map preview paints
-  std::int32_t xOffset = 0;
-  std::int32_t yOffset = 0;
-  std::int32_t bkColor = -1;    // 0x00BBGGRR, or -1 for the button-face colour
-  std::int32_t readyState = 1;  // painting happens only while it is 2
-  bool modified = false;        // the container should save the control's state
-  bool pictureValid = false;    // the picture is the current one: paint only copies it
-};
 
 // What the picture is regenerated with, owned by the control.
 struct RenderResources {

@@ -10,6 +10,7 @@
 
 #include "artcontrol/render/composite_test_support.h"
 #include "tilvo/headless_site.h"
+#include "tilvo/tilvo.h"
 #include "tools/tilvo-mkclient/map_client.h"
 
 namespace tilvo {
@@ -89,27 +90,36 @@ TEST(Regeneration, EveryArtTypeOfTheStandardClient) {
 }
 
 TEST(Regeneration, FullSizeMapPreviewsOfAGeneratedClient) {
-  // 340 distinct art entries: more than a small cache holds.
-  constexpr std::uint32_t kItems = 300;
+  constexpr std::uint32_t kItems = 300;  // 340 distinct art entries
   const TempFolder folder;
   std::string error;
   ASSERT_TRUE(mkclient::MapClient(kItems).Write(folder.Path(), error)) << error;
-  HeadlessSite site;
-  CTilvoCtrl ctrl(site, folder.Path());
-  for (const mkclient::MapPreviewItem& p : mkclient::MapClientPreviewItems(kItems)) {
-    ctrl.AddPreviewItem(static_cast<std::int16_t>(p.id), p.x, p.y, p.z, static_cast<std::int16_t>(p.color));
-  }
-  for (const mkclient::MapHiddenStatic& s : mkclient::MapClientHiddenStatics(kItems)) {
-    ctrl.AddHideStatic(static_cast<std::int16_t>(s.id), static_cast<std::int32_t>(s.block), s.x, s.y, s.z,
-                       static_cast<std::int16_t>(s.color));
-  }
   const auto centre = static_cast<std::int32_t>(mkclient::kMapClientCentre);
+  const Shot scrolled = {"640 x 480 scrolled, every layer", 8, centre + 1, 0, 0x70, 640, 480, -100, 60, 0xD321A7CFB6B6DCD8};
   const Shot shots[] = {
       {"1920 x 1080, every layer", 8, centre, 0, 0x70, 1920, 1080, 0, 0, 0x2563EA9C97E20C4F},
-      {"640 x 480 scrolled, every layer", 8, centre + 1, 0, 0x70, 640, 480, -100, 60, 0xD321A7CFB6B6DCD8},
+      scrolled,
       {"1920 x 1080 again, statics and preview items", 8, centre, 0, 0x60, 1920, 1080, 0, 0, 0x2DDF6F66BAF481D9},
   };
-  ExpectShots(ctrl, shots);
+  // The same pictures whether the art comes from the cache or, with a cache
+  // too small for a few entries, from the files at every component.
+  for (const std::size_t limit : {kDefaultArtCacheBytes, std::size_t{16} << 10}) {
+    HeadlessSite site;
+    CTilvoCtrl ctrl(site, folder.Path());
+    ctrl.SetArtCacheLimit(limit);
+    for (const mkclient::MapPreviewItem& p : mkclient::MapClientPreviewItems(kItems)) {
+      ctrl.AddPreviewItem(static_cast<std::int16_t>(p.id), p.x, p.y, p.z, static_cast<std::int16_t>(p.color));
+    }
+    for (const mkclient::MapHiddenStatic& s : mkclient::MapClientHiddenStatics(kItems)) {
+      ctrl.AddHideStatic(static_cast<std::int16_t>(s.id), static_cast<std::int32_t>(s.block), s.x, s.y, s.z,
+                         static_cast<std::int16_t>(s.color));
+    }
+    if (limit == kDefaultArtCacheBytes) {
+      ExpectShots(ctrl, shots);
+    } else {
+      ExpectShots(ctrl, {&scrolled, 1});
+    }
+  }
 }
 
 }  // namespace

@@ -7,22 +7,21 @@ namespace tilvo {
 namespace {
 
 constexpr std::uint32_t kItemArtBase = 0x4000;
-constexpr std::int32_t kItemArtType = 0;  // a component request never nests again
 
 }  // namespace
 
 void DrawArtAt(DrawContext& ctx, const DrawRequest& parent, std::uint32_t entry, std::int64_t xOffset,
                std::int64_t yOffset, std::uint32_t hue) {
   DrawRequest req;
-  req.type = kItemArtType;
+  req.type = art_type::kItems;  // a component request never nests again
   req.left = parent.left;
   req.top = parent.top;
   req.right = parent.right;
   req.bottom = parent.bottom;
   req.index = entry;
   // The art path reads only the low 16 bits of each offset, as a signed number.
-  req.x_offset = static_cast<std::int32_t>(xOffset);
-  req.y_offset = static_cast<std::int32_t>(yOffset);
+  req.xOffset = static_cast<std::int32_t>(xOffset);
+  req.yOffset = static_cast<std::int32_t>(yOffset);
   req.hue = hue;
   req.flags = 0;
   DrawObject(ctx, req);

@@ -1,6 +1,8 @@
-// Draws the picture buttons' icons, connect, configure and about, each at
-// 32 pixels and at 48 and 64 pixels for screens scaled by 150 % and 200 %
-// ("connect-32.png", "connect-48.png", "connect-64.png").
+// Draws the picture buttons' icons, connect, disconnect, configure and about,
+// each at 32 pixels and at 48 and 64 pixels for screens scaled by 150 % and
+// 200 % ("connect-32.png", "connect-48.png", "connect-64.png"), and for
+// Windows as one icon file per picture with those sizes and 16 and 24 pixels
+// as well ("connect.ico").
 //
 // Usage: monitor_draw_icons <folder>   (the icons/ folder beside this file)
 //
@@ -8,6 +10,7 @@
 
 #include <QColor>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
@@ -30,12 +33,14 @@ QLinearGradient Vertical(double top, double bottom, const QColor& light, const Q
   return g;
 }
 
-// A mains plug on its cable, pushed half-way into a wall socket.
-void DrawConnect(QPainter& p) {
+// A mains plug on its cable before a wall socket: `gap` units from it, its
+// body shaded from `light` to `dark` inside an `outline`.
+void DrawPlug(QPainter& p, double gap, const QColor& light, const QColor& dark,
+              const QColor& outline) {
   // The cable sweeps in from the lower left.
   QPainterPath cable;
   cable.moveTo(1.5, 28);
-  cable.cubicTo(5, 28, 4, 16, 8, 16);
+  cable.cubicTo(5, 28, 4 - gap, 16, 8 - gap, 16);
   p.setPen(QPen(QColor(40, 40, 48), 3.2, Qt::SolidLine, Qt::RoundCap));
   p.setBrush(Qt::NoBrush);
   p.drawPath(cable);
@@ -52,15 +57,30 @@ void DrawConnect(QPainter& p) {
   // The prongs reach towards the slots.
   p.setBrush(Vertical(11, 22, QColor(250, 226, 140), QColor(190, 140, 40)));
   p.setPen(QPen(QColor(140, 100, 30), 0.6));
-  p.drawRoundedRect(QRectF(15, 11, 6.5, 2.6), 0.8, 0.8);
-  p.drawRoundedRect(QRectF(15, 19, 6.5, 2.6), 0.8, 0.8);
+  p.drawRoundedRect(QRectF(15 - gap, 11, 6.5, 2.6), 0.8, 0.8);
+  p.drawRoundedRect(QRectF(15 - gap, 19, 6.5, 2.6), 0.8, 0.8);
 
-  // The plug's body, in the console's green.
-  p.setPen(QPen(QColor(20, 70, 30), 1));
-  p.setBrush(Vertical(8, 24, QColor(120, 210, 120), QColor(30, 120, 50)));
-  p.drawRoundedRect(QRectF(6.5, 8.5, 9, 16), 3, 3);
+  // The plug's body.
+  p.setPen(QPen(outline, 1));
+  p.setBrush(Vertical(8, 24, light, dark));
+  p.drawRoundedRect(QRectF(6.5 - gap, 8.5, 9, 16), 3, 3);
   p.setPen(QPen(QColor(255, 255, 255, 110), 1.2, Qt::SolidLine, Qt::RoundCap));
-  p.drawLine(QPointF(9, 11), QPointF(9, 21));
+  p.drawLine(QPointF(9 - gap, 11), QPointF(9 - gap, 21));
+}
+
+// The plug pushed half-way into the socket, in the console's green: a click
+// connects.
+void DrawConnect(QPainter& p) {
+  DrawPlug(p, 0, QColor(120, 210, 120), QColor(30, 120, 50), QColor(20, 70, 30));
+}
+
+// The plug pulled away from the socket, in red, with the break marked
+// between them: a click disconnects.
+void DrawDisconnect(QPainter& p) {
+  DrawPlug(p, 5, QColor(250, 130, 120), QColor(170, 30, 30), QColor(100, 20, 20));
+  p.setPen(QPen(QColor(200, 30, 30), 1.6, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(17.2, 6), QPointF(15.4, 10));
+  p.drawLine(QPointF(17.2, 26), QPointF(15.4, 22));
 }
 
 // A steel cog wheel.
@@ -119,22 +139,84 @@ void DrawAbout(QPainter& p) {
   p.drawRoundedRect(QRectF(13.8, 13.5, 4.4, 11.5), 1.2, 1.2);
 }
 
+QImage Draw(void (*draw)(QPainter&), int size) {
+  const double scale = size / kUnits;
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setTransform(QTransform::fromScale(scale, scale));
+  draw(painter);
+  painter.end();
+  return image;
+}
+
+void PutLittleEndian(QByteArray& out, quint32 value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// A Windows icon file holding `images`: a directory of 16-byte entries, then
+// each image as a 32-bit bottom-up bitmap with straight alpha and a 1-bit
+// mask (set where the picture is transparent) for systems without alpha.
+QByteArray IconFile(const QList<QImage>& images) {
+  QByteArray head;
+  QByteArray data;
+  PutLittleEndian(head, 0, 2);
+  PutLittleEndian(head, 1, 2);  // an icon, not a cursor
+  PutLittleEndian(head, static_cast<quint32>(images.size()), 2);
+  const quint32 first_offset = 6 + 16 * static_cast<quint32>(images.size());
+  for (const QImage& picture : images) {
+    const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    const int size = image.width();
+    const int mask_stride = ((size + 31) / 32) * 4;
+    QByteArray bitmap;
+    PutLittleEndian(bitmap, 40, 4);
+    PutLittleEndian(bitmap, static_cast<quint32>(size), 4);
+    PutLittleEndian(bitmap, static_cast<quint32>(size * 2), 4);  // colours and mask
+    PutLittleEndian(bitmap, 1, 2);
+    PutLittleEndian(bitmap, 32, 2);
+    for (int i = 0; i < 6; ++i) PutLittleEndian(bitmap, 0, 4);
+    QByteArray mask(mask_stride * size, '\0');
+    for (int y = size - 1; y >= 0; --y) {
+      const auto* row = reinterpret_cast<const quint32*>(image.constScanLine(y));
+      for (int x = 0; x < size; ++x) {
+        PutLittleEndian(bitmap, row[x], 4);  // blue, green, red, alpha
+        if (qAlpha(row[x]) == 0) {
+          mask[(size - 1 - y) * mask_stride + x / 8] =
+              static_cast<char>(mask[(size - 1 - y) * mask_stride + x / 8] | (0x80 >> (x % 8)));
+        }
+      }
+    }
+    bitmap += mask;
+    head += static_cast<char>(size);
+    head += static_cast<char>(size);
+    PutLittleEndian(head, 0, 2);
+    PutLittleEndian(head, 1, 2);
+    PutLittleEndian(head, 32, 2);
+    PutLittleEndian(head, static_cast<quint32>(bitmap.size()), 4);
+    PutLittleEndian(head, first_offset + static_cast<quint32>(data.size()), 4);
+    data += bitmap;
+  }
+  return head + data;
+}
+
 bool Save(const QString& folder, const char* name, void (*draw)(QPainter&)) {
-  for (int size : {32, 48, 64}) {
-    const double scale = size / kUnits;
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setTransform(QTransform::fromScale(scale, scale));
-    draw(painter);
-    painter.end();
-    const QString file =
-        QDir(folder).filePath(QString::fromLatin1(name) + "-" + QString::number(size) + ".png");
+  const QString base = QDir(folder).filePath(QString::fromLatin1(name));
+  QList<QImage> icon_sizes;
+  for (int size : {16, 24, 32, 48, 64}) {
+    const QImage image = Draw(draw, size);
+    icon_sizes.append(image);
+    if (size < 32) continue;
+    const QString file = base + "-" + QString::number(size) + ".png";
     if (!image.save(file, "PNG")) {
       std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
       return false;
     }
+  }
+  QFile ico(base + ".ico");
+  if (!ico.open(QIODevice::WriteOnly) || ico.write(IconFile(icon_sizes)) < 0) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(ico.fileName()));
+    return false;
   }
   return true;
 }
@@ -149,6 +231,7 @@ int main(int argc, char** argv) {
   }
   const QString folder = QString::fromLocal8Bit(argv[1]);
   const bool ok = Save(folder, "connect", DrawConnect) &&
+                  Save(folder, "disconnect", DrawDisconnect) &&
                   Save(folder, "configure", DrawConfigure) && Save(folder, "about", DrawAbout);
   return ok ? 0 : 1;
 }

@@ -37,8 +37,7 @@ int32_t FileChecksum(const std::string& native_name) {
 
 void SendFileChecksum(const platform::Socket& s, const std::string& name, NameSource src) {
   std::string native = platform::NativePath(name);
-  if (src == NameSource::kClient && !IsClientPathAllowed(native, false)) {
-    LogRefusedPath(name);
+  if (src == NameSource::kClient && !MayOpenClientName(name, native, true, false)) {
     protocol::SendPacket(s, "0");
     return;
   }

@@ -17,7 +17,7 @@ namespace gamedata {
 int32_t FileChecksum(const std::string& native_name);
 
 // GFCS: sends FileChecksum of `name` in decimal; "0" for a client's name that
-// leads outside the game server's folders.
+// is not usable as a file name or leads outside the game server's folders.
 void SendFileChecksum(const platform::Socket& s, const std::string& name, NameSource src);
 
 }  // namespace gamedata

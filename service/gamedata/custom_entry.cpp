@@ -57,25 +57,20 @@ std::string ReadWholeText(host::TextReader& in) {
   return text;
 }
 
-// Receives the entry up to the end marker; false when the passes ran out.
-bool ReceiveEntry(const platform::Socket& s, std::string* entry) {
-  std::string packet;
-  for (int pass = 0; pass < kUploadPasses; ++pass) {
-    UploadStep step = ReceiveUploadPacket(s, packet, kEntryCapacity);
-    if (step == UploadStep::kPeerGone) return false;
-    if (step == UploadStep::kEnd) return true;
-    if (step != UploadStep::kData) continue;
-    if (entry->size() + packet.size() >= kEntryLimit) {
-      // The merge goes ahead with what came before; the client's further
-      // packets are left to the command loop.
+// Receives the entry up to the end marker. The packets that would take it to
+// 8192 bytes or more are read and acknowledged but dropped: the merge goes
+// ahead with what came before, and none of the client's bytes is taken for a
+// command.
+UploadEnd ReceiveEntry(const platform::Socket& s, std::string* entry) {
+  bool overflowed = false;
+  return ReceiveUploadData(s, kEntryCapacity, [&](const std::string& packet) {
+    if (!overflowed && entry->size() + packet.size() >= kEntryLimit) {
       host::WriteLog("Data received exceeds maximum length for the buffer.\n");
-      return true;
+      overflowed = true;
     }
     // Every byte as it came, zero bytes included.
-    entry->append(packet);
-    Acknowledge(s, packet.size());
-  }
-  return false;
+    if (!overflowed) entry->append(packet);
+  });
 }
 
 }  // namespace
@@ -160,29 +155,35 @@ std::string MergeEntryText(std::string_view script, std::string_view entry, cons
   return out;
 }
 
-void MergeCustomEntry(const platform::Socket& s, const std::string& user, bool isItem) {
+int MergeCustomEntry(const platform::Socket& s, const std::string& user, bool isItem) {
   const ScriptKind& kind = isItem ? kItemScript : kNpcScript;
   protocol::SendFormatted(s, "Ready to receive entry.  Send CRLF.CRLF to signal end of entry%c%c", '\r', '\n');
   protocol::PauseAfterSend();
 
   std::string entry;
-  if (!ReceiveEntry(s, &entry)) {
-    host::WriteLog("Loop count exceeded receiving data from user %s.  Data will not be saved\n", user.c_str());
-    return;
+  if (ReceiveEntry(s, &entry) != UploadEnd::kComplete) {
+    host::WriteLog("Loop count exceeded receiving data from user %s.  Data will not be saved\n",
+                   host::EscapeForLog(user).c_str());
+    return -1;
   }
   entry.erase(std::remove(entry.begin(), entry.end(), '\r'), entry.end());
 
   // Merges and whole-file stores of the script take turns.
   FileLock lock(kind.script);
+  // A script that is a link is not replaced by a file, nor read through.
+  if (platform::IsLink(kind.script)) {
+    host::WriteLog("Unable to open source file.\n");
+    return 0;
+  }
   auto in = std::make_unique<host::TextReader>(kind.script);
   if (!in->Ok()) {
     host::WriteLog("Unable to open source file.\n");
-    return;
+    return 0;
   }
-  host::TextWriter out(kind.tmp, false);
+  host::TextWriter out = host::TextWriter::Fresh(kind.tmp);
   if (!out.Ok()) {
     host::WriteLog("Unable to open temporary file for writing.\n");
-    return;
+    return 0;
   }
   std::string script = ReadWholeText(*in);
   // Windows renames nothing over a file that is still open.
@@ -194,13 +195,15 @@ void MergeCustomEntry(const platform::Socket& s, const std::string& user, bool i
   if (!out.Close()) {
     host::WriteLog("Error writing temporary file on server (%s)\n", kind.tmp);
     platform::DeleteFile(kind.tmp);
-    return;
+    return 0;
   }
   if (platform::RenameFile(kind.tmp, kind.script) != 0) {
     host::WriteLog("Unable to rename %s to %s\n", kind.tmp, kind.script);
-    return;
+    platform::DeleteFile(kind.tmp);
+    return 0;
   }
   protocol::SendFormatted(s, "OK - ID=%04x", static_cast<uint32_t>(id));
+  return 0;
 }
 
 }  // namespace gamedata

@@ -15,7 +15,10 @@ namespace gamedata {
 // (isItem) or "gyrionchar2.scp": replacing the sections of its ID, inserting it
 // before the first higher ID, or appending it under a new ID. Replies
 // "OK - ID=%04x" with the entry's ID; failures are logged without a reply.
-void MergeCustomEntry(const platform::Socket& s, const std::string& user, bool isItem);
+// Returns 0, or -1 when the stream broke (a failed receive, a negative length,
+// or the receive time-out met 3000 times): the session must end, as the rest
+// of the entry must never be read as commands.
+int MergeCustomEntry(const platform::Socket& s, const std::string& user, bool isItem);
 
 // The hexadecimal number at the start of `text` after blanks and tabs (0 when
 // there is none), as a header's ID is read.

@@ -5,6 +5,7 @@
 
 #include "service/gamedata/path_guard.h"
 #include "service/host/config.h"
+#include "service/host/text_lines.h"
 #include "service/platform/fs.h"
 #include "service/protocol/framing.h"
 
@@ -65,12 +66,12 @@ bool InColonList(std::string_view list, std::string_view item) {
   return false;
 }
 
-void SendDirectoryListing(const platform::Socket& s, const std::string& path, NameSource src) {
+void SendDirectoryListing(const platform::Socket& s, const std::string& path, NameSource src,
+                          bool show_account_files) {
   // The search pattern is the path, a separator and "*": an empty path means
   // the root folder.
   std::string folder = path.empty() ? std::string(1, platform::kSeparator) : platform::NativePath(path);
-  if (src == NameSource::kClient && !IsClientPathAllowed(folder, false)) {
-    LogRefusedPath(path);
+  if (src == NameSource::kClient && !MayOpenClientName(path, folder, false, false)) {
     SendInvalidPath(s);
     return;
   }
@@ -94,6 +95,7 @@ void SendDirectoryListing(const platform::Socket& s, const std::string& path, Na
     } else {
       listed = HasAllowedExtension(entry.name, config.allowed_extensions);
     }
+    if (listed && !show_account_files && IsAccountCompanion(host::JoinFolder(folder, entry.name))) listed = false;
     if (listed) AppendRecord(&packet, entry.attributes, entry.name);
   }
   if (!packet.empty()) protocol::SendPacket(s, packet);

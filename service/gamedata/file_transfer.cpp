@@ -18,10 +18,14 @@ constexpr size_t kChunkSize = 1024;
 constexpr long kAckCapacity = 5;
 constexpr long kUploadCapacity = 1023;
 
+// The most backup names a store tries for one second's backup.
+constexpr int kBackupNames = 10000;
+
 void ReplyCannotOpen(const platform::Socket& s, const std::string& name) {
-  host::WriteLog("Error -- Could not open file %s\n", name.c_str());
+  const std::string logged = host::EscapeForLog(name);
+  host::WriteLog("Error -- Could not open file %s\n", logged.c_str());
   if (protocol::SendFormatted(s, "Could not open file %s.%s", name.c_str(), "\r\n") < 0) {
-    host::WriteLog("Error occurred while sending file %s - File could not be opened\n", name.c_str());
+    host::WriteLog("Error occurred while sending file %s - File could not be opened\n", logged.c_str());
     return;
   }
   protocol::PauseAfterSend();
@@ -32,6 +36,10 @@ void ReplyStoreFailed(const platform::Socket& s, const std::string& name) {
   protocol::PauseAfterSend();
 }
 
+void LogCannotStore(const std::string& name) {
+  host::WriteLog("Error opening temporary file on server (%s)\n", host::EscapeForLog(name).c_str());
+}
+
 // A stored name goes to the scripts folder unless it names its own folder.
 std::string StoreName(const std::string& name) {
   std::string scripts = host::ScriptsFolder();
@@ -40,22 +48,38 @@ std::string StoreName(const std::string& name) {
   return host::JoinFolder(scripts, name);
 }
 
-// Moves the current file aside to its backup and the new one into its place.
-// On failure the current file is back under its own name.
-bool PutInPlace(const std::string& tmp, const std::string& full, const std::string& backup) {
-  bool backed_up = false;
-  if (platform::PathExists(full)) {
-    if (platform::RenameFile(full, backup) != 0) {
-      host::WriteLog("Unable to rename %s to %s\n", full.c_str(), backup.c_str());
-      return false;
-    }
-    backed_up = true;
+void LogRenameFailed(const std::string& from, const std::string& to) {
+  host::WriteLog("Unable to rename %s to %s\n", host::EscapeForLog(from).c_str(), host::EscapeForLog(to).c_str());
+}
+
+// Moves the current file aside to "<full>.bkp.<time>", or with ".1", ".2", ...
+// after it where that name is taken: a backup is never replaced. Empty when
+// the move failed.
+std::string MoveToBackup(const std::string& full) {
+  const std::string stamp = full + host::Format(".bkp.%lld", static_cast<long long>(platform::UnixTime()));
+  std::string backup = stamp;
+  for (int counter = 1; counter <= kBackupNames; ++counter) {
+    int moved = platform::RenameNoReplace(full, backup);
+    if (moved == 0) return backup;
+    if (moved < 0) break;
+    backup = stamp + host::Format(".%d", counter);
   }
-  if (platform::RenameFile(tmp, full) != 0) {
-    host::WriteLog("Unable to rename %s to %s\n", tmp.c_str(), full.c_str());
-    if (backed_up && platform::RenameFile(backup, full) != 0) {
-      host::WriteLog("Unable to rename %s to %s\n", backup.c_str(), full.c_str());
-    }
+  LogRenameFailed(full, backup);
+  return {};
+}
+
+// Moves the current file aside to its backup and the new one into its place;
+// neither move replaces anything, so the new file never lands on a link. On
+// failure the current file is back under its own name.
+bool PutInPlace(const std::string& tmp, const std::string& full) {
+  std::string backup;
+  if (platform::PathExists(full) || platform::IsLink(full)) {
+    backup = MoveToBackup(full);
+    if (backup.empty()) return false;
+  }
+  if (platform::RenameNoReplace(tmp, full) != 0) {
+    LogRenameFailed(tmp, full);
+    if (!backup.empty() && platform::RenameNoReplace(backup, full) != 0) LogRenameFailed(backup, full);
     return false;
   }
   return true;
@@ -65,8 +89,7 @@ bool PutInPlace(const std::string& tmp, const std::string& full, const std::stri
 
 void SendWholeFile(const platform::Socket& s, const std::string& name, NameSource src) {
   std::string native = platform::NativePath(name);
-  if (src == NameSource::kClient && !IsClientPathAllowed(native, false)) {
-    LogRefusedPath(name);
+  if (src == NameSource::kClient && !MayOpenClientName(name, native, true, false)) {
     ReplyCannotOpen(s, name);
     return;
   }
@@ -97,59 +120,62 @@ void SendWholeFile(const platform::Socket& s, const std::string& name, NameSourc
   protocol::PauseAfterSend();
 }
 
-void ReceiveWholeFile(const platform::Socket& s, const std::string& name, NameSource src) {
-  std::string full = platform::NativePath(StoreName(name));
-  std::string tmp = full + ".tmp";
-  std::string backup = full + host::Format(".bkp.%ld", static_cast<long>(platform::UnixTime()));
-
-  if (src == NameSource::kClient && !(IsClientPathAllowed(full, true) && IsClientPathAllowed(tmp, true))) {
-    LogRefusedPath(name);
-    host::WriteLog("Error opening temporary file on server (%s)\n", name.c_str());
+int ReceiveWholeFile(const platform::Socket& s, const std::string& name) {
+  const std::string full = platform::NativePath(StoreName(name));
+  const std::string tmp = full + ".tmp";
+  // Fixed names too: a scripts folder or account folder that "gyrion.ini"
+  // moved since start-up is no place to write. The temporary file is made
+  // anew and never followed, wherever a stale one points.
+  if (!MayOpenClientName(name, full, true, true)) {
+    LogCannotStore(name);
     ReplyStoreFailed(s, name);
-    return;
+    return 0;
   }
-  // Stores of one file share its ".tmp" file: one at a time.
+  // Stores of one file share its ".tmp" file and its backup names: one at a time.
   FileLock lock(full);
-  host::TextWriter out(tmp, false);
+  host::TextWriter out = host::TextWriter::Fresh(tmp);
   if (!out.Ok()) {
-    host::WriteLog("Error opening temporary file on server (%s)\n", name.c_str());
+    LogCannotStore(name);
     ReplyStoreFailed(s, name);
-    return;
+    return 0;
   }
   protocol::SendFormatted(s, "Ready to receive entry.  Send CRLF.CRLF to signal end of file%c%c", '\r', '\n');
   protocol::PauseAfterSend();
 
-  long total = 0;
-  bool complete = false;
-  std::string packet;
-  for (int pass = 0; pass < kUploadPasses && !complete; ++pass) {
-    UploadStep step = ReceiveUploadPacket(s, packet, kUploadCapacity);
-    protocol::PauseAfterSend();
-    if (step == UploadStep::kPeerGone) break;
-    if (step == UploadStep::kEnd) complete = true;
-    if (step != UploadStep::kData) continue;
-    total += static_cast<long>(packet.size());
-    // Every byte as it came, zero bytes included; a failed write is reported
-    // once the upload is over.
-    out.Write(packet);
-    Acknowledge(s, packet.size());
-  }
-  host::WriteLog("%ld Total Bytes read.\n", total);
+  // Every byte as it came, zero bytes included, up to MAXUPLOADSIZE; data
+  // past it is read and acknowledged but not written. A failed write is
+  // reported once the upload is over.
+  const long long limit = host::Config().max_upload_size;
+  long long total = 0;
+  UploadEnd end = ReceiveUploadData(s, kUploadCapacity, [&](const std::string& packet) {
+    total += static_cast<long long>(packet.size());
+    if (total <= limit) out.Write(packet);
+  });
+  host::WriteLog("%ld Total Bytes read.\n", static_cast<long>(total));
   bool written = out.Close();
-  if (!complete) {
-    host::WriteLog("Loop count exceeded receiving new file -- Data will not be saved.\n");
-    return;
+  if (end != UploadEnd::kComplete || total > limit) platform::DeleteFile(tmp);
+  if (end == UploadEnd::kTimedOut) host::WriteLog("Loop count exceeded receiving new file -- Data will not be saved.\n");
+  if (end == UploadEnd::kBroken) host::WriteLog("Upload broken off -- Data will not be saved.\n");
+  if (end != UploadEnd::kComplete) return -1;
+  if (total > limit) {
+    host::WriteLog("Upload of %s exceeds MAXUPLOADSIZE (%lld bytes) -- Data will not be saved.\n",
+                   host::EscapeForLog(name).c_str(), static_cast<long long>(host::Config().max_upload_size));
+    ReplyStoreFailed(s, name);
+    return 0;
   }
   if (!written) {
-    host::WriteLog("Error writing temporary file on server (%s)\n", name.c_str());
+    host::WriteLog("Error writing temporary file on server (%s)\n", host::EscapeForLog(name).c_str());
+    platform::DeleteFile(tmp);
     ReplyStoreFailed(s, name);
-    return;
+    return 0;
   }
-  if (!PutInPlace(tmp, full, backup)) {
+  if (!PutInPlace(tmp, full)) {
+    platform::DeleteFile(tmp);
     ReplyStoreFailed(s, name);
-    return;
+    return 0;
   }
   protocol::SendPacket(s, "File Received");
+  return 0;
 }
 
 }  // namespace gamedata

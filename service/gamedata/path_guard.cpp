@@ -13,28 +13,28 @@ namespace gamedata {
 
 namespace {
 
-// The account folder as "gyrion.ini" names it, in this platform's form.
-std::optional<std::string> AccountFolder() {
-  std::string folder;
-  if (host::FindAccountFolder(&folder) != 1) return std::nullopt;
-  return platform::NativePath(folder);
+constexpr const char* kAccountFiles[] = {"gyrionaccu.scp", "gyrionacct.scp"};
+
+// A folder of "gyrion.ini" resolved; relative folders are taken from the
+// working directory, as the game server takes them. "save/" and "save" are
+// one folder.
+std::optional<std::string> ResolvedFolder(const std::string& folder) {
+  if (folder.empty()) return std::nullopt;
+  std::optional<std::string> real = platform::RealPath(platform::NativePath(folder));
+  if (!real) return std::nullopt;
+  while (real->size() > 1 && real->back() == platform::kSeparator) real->pop_back();
+  return real;
 }
 
-// The resolved folders a client may reach. Relative folders of "gyrion.ini"
-// are taken from the working directory, as the game server takes them.
+// The resolved folders a client may reach: those of start-up, so that a
+// stored "gyrion.ini" cannot widen them.
 std::vector<std::string> AllowedRoots() {
+  const host::ServiceConfig& config = host::Config();
   std::vector<std::string> roots;
-  auto add = [&roots](const std::string& folder) {
-    if (folder.empty()) return;
-    std::optional<std::string> real = platform::RealPath(folder);
-    if (!real) return;
-    // "save/" and "save" are one folder.
-    while (real->size() > 1 && real->back() == platform::kSeparator) real->pop_back();
-    roots.push_back(*real);
-  };
-  add(platform::CurrentDirectory());
-  add(platform::NativePath(host::ScriptsFolder()));
-  add(AccountFolder().value_or(std::string()));
+  for (const std::string& folder :
+       {platform::CurrentDirectory(), config.startup_scripts_folder, config.startup_account_folder}) {
+    if (std::optional<std::string> real = ResolvedFolder(folder)) roots.push_back(*real);
+  }
   return roots;
 }
 
@@ -43,6 +43,10 @@ bool IsInside(const std::string& path, const std::string& root) {
   std::string prefix = root;
   if (prefix.empty() || prefix.back() != platform::kSeparator) prefix += platform::kSeparator;
   return path.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool StartsWith(const std::string& text, const std::string& prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
 }
 
 }  // namespace
@@ -58,19 +62,54 @@ bool IsClientPathAllowed(const std::string& native_name, bool for_store) {
   return false;
 }
 
-bool IsAccountFile(const std::string& native_name) {
-  std::optional<std::string> folder = AccountFolder();
-  if (!folder || native_name.empty()) return false;
+bool IsUsableName(const std::string& native_name, bool as_file) {
+  for (char c : native_name) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F) return false;
+  }
+  size_t start = 0;
+  while (start <= native_name.size()) {
+    size_t end = start;
+    while (end < native_name.size() && !platform::IsSeparator(native_name[end])) ++end;
+    std::string_view part = std::string_view(native_name).substr(start, end - start);
+    if (!part.empty() && part != "." && part != ".." && (part.back() == '.' || part.back() == ' ')) return false;
+    start = end + 1;
+  }
+  if (!as_file) return true;
+  if (native_name.empty() || platform::IsSeparator(native_name.back())) return false;
+  return !platform::IsDirectory(native_name);
+}
+
+bool MayOpenClientName(const std::string& name, const std::string& native_name, bool as_file, bool for_store) {
+  if (!IsClientPathAllowed(native_name, for_store)) {
+    LogRefusedPath(name);
+    return false;
+  }
+  return IsUsableName(native_name, as_file);
+}
+
+bool IsAccountCompanion(const std::string& native_name) {
+  if (native_name.empty()) return false;
   std::optional<std::string> real = platform::RealPath(native_name);
   if (!real) return false;
-  for (const char* file : {"gyrionaccu.scp", "gyrionacct.scp"}) {
-    if (platform::RealPath(host::JoinFolder(*folder, file)) == real) return true;
+  std::string live_folder;
+  host::FindAccountFolder(&live_folder);
+  for (const std::string& folder : {host::Config().startup_account_folder, live_folder}) {
+    std::optional<std::string> resolved = ResolvedFolder(folder);
+    if (!resolved) continue;
+    for (const char* file : kAccountFiles) {
+      // The companions lie beside the account file's name, even where that
+      // name is a link to the file.
+      const std::string base = host::JoinFolder(*resolved, file);
+      if (*real == base || *real == base + ".tmp" || StartsWith(*real, base + ".bkp.")) return true;
+      if (platform::RealPath(base) == real) return true;
+    }
   }
   return false;
 }
 
 void LogRefusedPath(const std::string& name) {
-  host::WriteLog("Refused %s: the name leads outside the game server's folders\n", name.c_str());
+  host::WriteLog("Refused %s: the name leads outside the game server's folders\n", host::EscapeForLog(name).c_str());
 }
 
 }  // namespace gamedata

@@ -83,10 +83,10 @@ TEST_F(PathGuardTest, AccountFilesAreKnownByAnySpelling) {
       {"save/other.scp", false},
       {"", false},
   };
-  for (const auto& c : cases) EXPECT_EQ(IsAccountFile(c.name), c.account) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(IsAccountCompanion(c.name), c.account) << c.name;
 
   WriteIni({"SCPFILES=x"});
-  EXPECT_FALSE(IsAccountFile("save/gyrionaccu.scp")) << "no account folder named";
+  EXPECT_FALSE(IsAccountCompanion("save/gyrionaccu.scp")) << "no account folder named";
 }
 
 }  // namespace

@@ -215,7 +215,7 @@ TEST_F(ResourcesTest, DirectoryListingFiltersByPathsAndExtensions) {
     host::Config().allowed_paths = c.allowed_paths;
     host::Config().allowed_extensions = c.allowed_extensions;
     TestPeer peer;
-    SendDirectoryListing(peer.Service(), c.path, NameSource::kClient);
+    SendDirectoryListing(peer.Service(), c.path, NameSource::kClient, true);
     Packets packets = peer.Received();
     std::vector<std::string> names = Names(Listing(packets));
     std::sort(names.begin(), names.end());
@@ -233,7 +233,7 @@ TEST_F(ResourcesTest, DirectoryRecordsCarryAttributeWords) {
   host::Config().allowed_paths = "dir";
   host::Config().allowed_extensions = "scp";
   TestPeer peer;
-  SendDirectoryListing(peer.Service(), ".", NameSource::kClient);
+  SendDirectoryListing(peer.Service(), ".", NameSource::kClient, true);
   std::vector<Record> records = Listing(peer.Received());
   std::sort(records.begin(), records.end(), [](const Record& a, const Record& b) { return a.name < b.name; });
   ASSERT_EQ(records.size(), 3u);
@@ -252,7 +252,7 @@ TEST_F(ResourcesTest, ManyEntriesMakeWholePacketsOfAtMost1024Bytes) {
   std::sort(expected.begin(), expected.end());
   host::Config().allowed_extensions = "scp";
   TestPeer peer;
-  SendDirectoryListing(peer.Service(), "many", NameSource::kClient);
+  SendDirectoryListing(peer.Service(), "many", NameSource::kClient, true);
   Packets packets = peer.Received();
   EXPECT_GT(packets.size(), 4u);
   std::vector<std::string> names = Names(Listing(packets));
@@ -284,7 +284,7 @@ TEST_F(ResourcesTest, UnsearchablePathsAnswerInvalidPath) {
     SCOPED_TRACE(c.path);
     TestPeer peer;
     LogMark log;
-    SendDirectoryListing(peer.Service(), c.path, NameSource::kClient);
+    SendDirectoryListing(peer.Service(), c.path, NameSource::kClient, true);
     EXPECT_EQ(peer.Received(), (Packets{invalid, kEnd}));
     EXPECT_EQ(log.Added(), c.refused ? "Refused " + c.path + ": the name leads outside the game server's folders\n"
                                      : std::string());

@@ -4,22 +4,23 @@
 
 namespace gamedata {
 
-UploadStep ReceiveUploadPacket(const platform::Socket& s, std::string& payload, long capacity) {
-  long n = protocol::ReceivePacket(s, payload, capacity);
-  if (n > 0) {
-    if (payload.find(protocol::kEndMarker) != std::string::npos) return UploadStep::kEnd;
-    return UploadStep::kData;
+UploadEnd ReceiveUploadData(const platform::Socket& s, long capacity,
+                            const std::function<void(const std::string& packet)>& take) {
+  std::string packet;
+  for (int timeouts = 0; timeouts < kUploadPasses;) {
+    long n = protocol::ReceivePacket(s, packet, capacity);
+    protocol::PauseAfterSend();
+    if (n > 0 && packet.find(protocol::kEndMarker) != std::string::npos) return UploadEnd::kComplete;
+    if (n > 0) {
+      take(packet);
+      protocol::SendFormatted(s, "%ld", n);
+    } else if (n == 0) {
+      ++timeouts;
+    } else if (n != -4) {
+      return UploadEnd::kBroken;
+    }
   }
-  // -1 is a failed wait or receive and -2 a peer that closed before a length:
-  // the connection cannot bring anything more, so the passes left need not be
-  // waited out. A time-out, an oversized packet or a damaged one keeps going.
-  if (n == -1 || n == -2) return UploadStep::kPeerGone;
-  payload.clear();
-  return UploadStep::kNothing;
-}
-
-void Acknowledge(const platform::Socket& s, size_t count) {
-  protocol::SendFormatted(s, "%ld", static_cast<long>(count));
+  return UploadEnd::kTimedOut;
 }
 
 }  // namespace gamedata

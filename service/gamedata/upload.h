@@ -1,27 +1,31 @@
-// One pass of an upload from the client: data packets up to the end marker.
+// The data of an upload from the client: acknowledged packets up to the end
+// marker.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "service/platform/net.h"
 
 namespace gamedata {
 
-// The most passes an upload may take before its data is given up.
+// The most receive time-outs an upload may meet before its data is given up.
 inline constexpr int kUploadPasses = 3000;
 
-// What one receive of an upload brought.
-enum class UploadStep {
-  kData,      // a data packet; its bytes are in the payload
-  kEnd,       // a packet holding the end marker (its other bytes are dropped)
-  kNothing,   // no packet, a refused packet or a broken one: the pass is used up
-  kPeerGone,  // the connection is dead: every further pass would be kNothing
+// How an upload ended.
+enum class UploadEnd {
+  kComplete,  // the end marker came (the other bytes of its packet are dropped)
+  kTimedOut,  // the receive time-out was met kUploadPasses times
+  kBroken,    // a negative length, or a stream that broke: nothing more can be
+              // read, and what follows must never be taken for a command
 };
 
-// Receives one packet of at most `capacity` bytes and says what it was.
-UploadStep ReceiveUploadPacket(const platform::Socket& s, std::string& payload, long capacity);
-
-// Sends the acknowledgement of a data packet: its byte count in decimal.
-void Acknowledge(const platform::Socket& s, size_t count);
+// Receives data packets of at most `capacity` bytes up to the end marker,
+// handing each to `take` and then acknowledging it with its byte count in
+// decimal. A longer packet is read and dropped without an acknowledgement.
+// Only time-outs use up passes; each receive is followed by the transfer
+// pause.
+UploadEnd ReceiveUploadData(const platform::Socket& s, long capacity,
+                            const std::function<void(const std::string& packet)>& take);
 
 }  // namespace gamedata

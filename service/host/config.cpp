@@ -37,6 +37,9 @@ const ConfigKey kConfigKeys[] = {
     {"ALLOWEDHOSTS", KeyKind::kText, [](ServiceConfig& c, long, const std::string& t) { c.allowed_hosts = t; }},
     {"DENIEDHOSTS", KeyKind::kText, [](ServiceConfig& c, long, const std::string& t) { c.denied_hosts = t; }},
     {"GYRIONPATH", KeyKind::kText, [](ServiceConfig& c, long, const std::string& t) { c.gyrion_path = t; }},
+    {"TRANSFERPAUSE", KeyKind::kNumber,
+     [](ServiceConfig& c, long n, const std::string&) { c.transfer_pause = static_cast<int32_t>(n); }},
+    {"MAXUPLOADSIZE", KeyKind::kNumber, [](ServiceConfig& c, long n, const std::string&) { c.max_upload_size = n; }},
 };
 
 // The text that starts `skip` characters after position `pos`, or nothing when
@@ -101,6 +104,10 @@ void ReadServiceConfig() {
 void ReadGameIni() {
   ServiceConfig& config = Config();
   config.game_port = 2593;
+  // What a client's names may reach is fixed here: a "gyrion.ini" stored later
+  // cannot widen it.
+  config.startup_scripts_folder = ScriptsFolder();
+  FindAccountFolder(&config.startup_account_folder);
   TextReader file("gyrion.ini");
   if (!file.Ok()) {
     WriteLog("\nUnable to open gyrion.ini...using default values.\n");

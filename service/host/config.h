@@ -22,6 +22,15 @@ struct ServiceConfig {
   std::string gyrion_path;
   int32_t game_port = 2593;
   std::string log_directory;
+  // Milliseconds slept after each chunk and reply of a transfer (TRANSFERPAUSE);
+  // the acknowledgements pace a transfer by themselves.
+  int32_t transfer_pause = 0;
+  // The largest upload a store accepts, in bytes (MAXUPLOADSIZE).
+  int64_t max_upload_size = int64_t{256} * 1024 * 1024;
+  // The scripts folder (SCPFILES=) and the account folder of "gyrion.ini" as it
+  // was read at start-up: the folders a client's names may reach.
+  std::string startup_scripts_folder;
+  std::string startup_account_folder;
 };
 
 // The process-wide settings: written by ServerMain before the listener
@@ -34,7 +43,8 @@ void ResetConfig();
 // Reads "orvosvr.cfg" from the working directory into Config(), logging as it
 // goes, then moves to GYRIONPATH when it is set.
 void ReadServiceConfig();
-// Reads GamePort and LogDirectory from "gyrion.ini" in the working directory.
+// Reads GamePort, LogDirectory and the start-up scripts and account folders
+// from "gyrion.ini" in the working directory.
 void ReadGameIni();
 
 // The value of the first "gyrion.ini" line that begins with `key` (which

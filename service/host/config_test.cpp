@@ -62,6 +62,11 @@ TEST_F(ServiceConfigFile, Keys) {
          EXPECT_EQ(c.allowed_hosts, "");
          EXPECT_EQ(c.port, 0);
        }},
+      {"transfer pause and upload limit", "TRANSFERPAUSE 10\r\nMAXUPLOADSIZE 1048576\r\n",
+       [](const ServiceConfig& c) {
+         EXPECT_EQ(c.transfer_pause, 10);
+         EXPECT_EQ(c.max_upload_size, 1048576);
+       }},
       {"later line wins", "PORT 1\r\nPORT 2\r\n", [](const ServiceConfig& c) { EXPECT_EQ(c.port, 2); }},
       {"long line read in pieces", std::string(255, 'x') + "PORT 4011\r\n",
        [](const ServiceConfig& c) { EXPECT_EQ(c.port, 0); }},
@@ -83,6 +88,8 @@ TEST_F(ServiceConfigFile, MissingFileKeepsDefaults) {
   EXPECT_EQ(Config().port, 4006);
   EXPECT_EQ(Config().spawn_refresh_time, 1200);
   EXPECT_EQ(Config().receive_timeout, 60000);
+  EXPECT_EQ(Config().transfer_pause, 0);
+  EXPECT_EQ(Config().max_upload_size, 256 * 1024 * 1024);
 }
 
 TEST_F(ServiceConfigFile, GyrionPathBecomesTheWorkingDirectory) {

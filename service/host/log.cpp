@@ -75,6 +75,21 @@ void WriteLog(const char* format, ...) {
   mutex.Unlock();
 }
 
+std::string EscapeForLog(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F) {
+      out += Format("\\x%02X", u);
+    } else {
+      if (c == '\\') out += '\\';
+      out += c;
+    }
+  }
+  return out;
+}
+
 void PrintConsole(const char* format, ...) {
   va_list args;
   va_start(args, format);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace host {
@@ -20,6 +21,11 @@ std::string LogFileName();
 
 // Appends the formatted text to the daily log and echoes it to standard output.
 void WriteLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// A text that came from a client (a name, a user name, a command word), as
+// the log writes it: every control character as \xNN and a backslash as \\,
+// so that no client text can pass for a log line of its own.
+std::string EscapeForLog(std::string_view text);
 
 // Prints to standard output only (texts outside the log: entry routine,
 // service tools, the closing line). Serialised with WriteLog's echo.

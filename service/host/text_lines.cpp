@@ -69,6 +69,11 @@ bool TextReader::AtEnd() {
 TextWriter::TextWriter(const std::string& path, bool append)
     : file_(std::fopen(path.c_str(), append ? "ab" : "wb")) {}
 
+TextWriter TextWriter::Fresh(const std::string& path) {
+  platform::DeleteFile(path);
+  return TextWriter(platform::CreateNewFile(path));
+}
+
 bool TextWriter::Write(std::string_view text) {
   if (!file_) return false;
   size_t start = 0;

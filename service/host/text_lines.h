@@ -56,6 +56,9 @@ class TextWriter {
  public:
   // Opens `path` for writing; `append` keeps what is there. Check Ok().
   TextWriter(const std::string& path, bool append);
+  // Creates `path` anew: whatever is there (a stale file, or a link, never
+  // what it points at) is removed first, and no link is followed. Check Ok().
+  static TextWriter Fresh(const std::string& path);
   bool Ok() const { return file_ != nullptr; }
   // Writes `text` with each LF turned into CR LF; false once any write failed.
   bool Write(std::string_view text);
@@ -63,6 +66,7 @@ class TextWriter {
   bool Close();
 
  private:
+  explicit TextWriter(std::FILE* file) : file_(file) {}
   FilePtr file_;
   bool failed_ = false;
 };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,10 +33,19 @@ int ChangeDirectory(const std::string& path);
 
 // Renames a file, replacing the target; 0 on success, -1 on failure.
 int RenameFile(const std::string& from, const std::string& to);
+// Renames a file only where nothing (no file, folder or link) has the new
+// name yet: 0 on success, 1 when the name is taken, -1 on another failure.
+int RenameNoReplace(const std::string& from, const std::string& to);
+// Creates a new file for writing, binary; nothing (no file, folder or link,
+// not even a dangling one) may be at `path`, so no link is ever followed.
+// Null on failure.
+std::FILE* CreateNewFile(const std::string& path);
 // Deletes a file; 0 on success, -1 on failure.
 int DeleteFile(const std::string& path);
 // Whether a file or folder exists at `path`.
 bool PathExists(const std::string& path);
+// Whether `path` itself is a symbolic link (or another reparse point).
+bool IsLink(const std::string& path);
 // Whether `path` is a folder.
 bool IsDirectory(const std::string& path);
 // Size of a file in bytes, or -1.

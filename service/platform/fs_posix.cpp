@@ -1,6 +1,7 @@
 #include "service/platform/fs.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,11 +46,34 @@ int RenameFile(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : -1;
 }
 
+int RenameNoReplace(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno == EEXIST) return 1;
+  if (errno != EINVAL && errno != ENOSYS) return -1;
+  // A file system without that rename: a second name that cannot replace
+  // anything, then the first name goes.
+  if (::link(from.c_str(), to.c_str()) != 0) return errno == EEXIST ? 1 : -1;
+  return ::unlink(from.c_str()) == 0 ? 0 : -1;
+}
+
+std::FILE* CreateNewFile(const std::string& path) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  std::FILE* file = ::fdopen(fd, "wb");
+  if (file == nullptr) ::close(fd);
+  return file;
+}
+
 int DeleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0 ? 0 : -1; }
 
 bool PathExists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0;
+}
+
+bool IsLink(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 bool IsDirectory(const std::string& path) {

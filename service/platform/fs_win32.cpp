@@ -1,5 +1,7 @@
 #include "service/platform/fs.h"
 
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -79,9 +81,37 @@ int RenameFile(const std::string& from, const std::string& to) {
   return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : -1;
 }
 
+int RenameNoReplace(const std::string& from, const std::string& to) {
+  // Without MOVEFILE_REPLACE_EXISTING the move fails where the name is taken.
+  if (::MoveFileExA(from.c_str(), to.c_str(), 0)) return 0;
+  DWORD error = ::GetLastError();
+  return (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) ? 1 : -1;
+}
+
+std::FILE* CreateNewFile(const std::string& path) {
+  // CREATE_NEW fails on anything at the name, and the reparse-point flag keeps
+  // a link at the name from being followed.
+  HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return nullptr;
+  int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(h), _O_WRONLY | _O_BINARY);
+  if (fd < 0) {
+    ::CloseHandle(h);
+    return nullptr;
+  }
+  std::FILE* file = ::_fdopen(fd, "wb");
+  if (file == nullptr) ::_close(fd);
+  return file;
+}
+
 int DeleteFile(const std::string& path) { return ::DeleteFileA(path.c_str()) ? 0 : -1; }
 
 bool PathExists(const std::string& path) { return Exists(path); }
+
+bool IsLink(const std::string& path) {
+  DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
 
 bool IsDirectory(const std::string& path) {
   DWORD attributes = ::GetFileAttributesA(path.c_str());

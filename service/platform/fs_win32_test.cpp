@@ -120,3 +120,31 @@ TEST_F(FilesOnWindows, RenameReplacesAndDeleteRemoves) {
 
 }  // namespace
 }  // namespace platform
+
+namespace platform {
+namespace {
+
+// Stores never replace a file by renaming onto it, and make their temporary
+// file only where nothing has its name.
+TEST_F(FilesOnWindows, RenamesThatReplaceNothingAndNewFiles) {
+  Write("a.scp", "a");
+  Write("b.scp", "b");
+  EXPECT_EQ(RenameNoReplace("a.scp", "b.scp"), 1);
+  EXPECT_EQ(RenameNoReplace("a.scp", "Scripts"), 1);
+  EXPECT_EQ(RenameNoReplace("a.scp", "c.scp"), 0);
+  EXPECT_EQ(RenameNoReplace("missing.scp", "d.scp"), -1);
+  EXPECT_FALSE(PathExists("a.scp"));
+
+  EXPECT_EQ(CreateNewFile("b.scp"), nullptr);
+  EXPECT_EQ(CreateNewFile("Scripts"), nullptr);
+  std::FILE* fresh = CreateNewFile("e.scp");
+  ASSERT_NE(fresh, nullptr);
+  EXPECT_EQ(std::fwrite("new", 1, 3, fresh), 3u);
+  EXPECT_EQ(std::fclose(fresh), 0);
+  std::ifstream in(folder_ / "e.scp", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "new");
+  EXPECT_FALSE(IsLink("e.scp"));
+}
+
+}  // namespace
+}  // namespace platform

@@ -65,6 +65,9 @@ void NetCleanup();
 // Returns the socket, or an invalid one; `stage` says which step failed
 // (1 socket, 2 bind, 3 listen).
 Socket OpenListener(uint16_t port, int backlog, int* stage);
+// The longest listen backlog the system takes (SOMAXCONN), for a burst of
+// connections that arrive faster than they are accepted.
+int MaxListenBacklog();
 // The port a bound socket actually has (for a listener opened on port 0).
 int LocalPort(const Socket& s);
 

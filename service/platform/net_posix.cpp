@@ -82,6 +82,8 @@ Socket OpenListener(uint16_t port, int backlog, int* stage) {
   return s;
 }
 
+int MaxListenBacklog() { return SOMAXCONN; }
+
 int LocalPort(const Socket& s) {
   sockaddr_in addr{};
   socklen_t len = sizeof addr;

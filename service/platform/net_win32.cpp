@@ -105,6 +105,10 @@ Socket OpenListener(uint16_t port, int backlog, int* stage) {
   return s;
 }
 
+// Windows Sockets 1.1 names 5 as SOMAXCONN; the system takes the larger value
+// of Windows Sockets 2, which asks the provider for its longest backlog.
+int MaxListenBacklog() { return 0x7fffffff; }
+
 int LocalPort(const Socket& s) {
   sockaddr_in addr{};
   int len = sizeof addr;

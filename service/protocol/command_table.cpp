@@ -32,12 +32,23 @@ enum class LogArgs { kUser, kArgumentUser, kUserArgument };
 // How a row ends: the session goes on, or it has ended.
 enum class Next { kContinue, kEnd };
 
+// What is special about a row.
+enum RowFlag : unsigned {
+  kWrite = 1,           // needs write level, and READONLY refuses it
+  kRefuseWithZero = 2,  // refused with the reply "0" instead of the no-privilege text
+  kReadsNamedFile = 4,  // reads the file its argument names: the account files need write level
+};
+
+// Logged when a session without write level names an account file, as GACT
+// logs it.
+constexpr const char* kAccountRefusal = "User %s lacks sufficient privelege to retrieve the account file";
+
 struct Command;
 using Handler = Next (*)(ClientSession& session, const std::string& argument, const Command& row);
 
 struct Command {
   std::string_view word;
-  bool write;
+  unsigned flags;
   const char* action;   // logged before the work
   LogArgs action_args;
   const char* refusal;  // logged when the session may not write
@@ -51,9 +62,16 @@ Next GetFile(ClientSession& s, const std::string&, const Command& row) {
   return Next::kContinue;
 }
 
+// After an upload whose stream broke, the session ends: none of its bytes
+// may be read as a command.
+Next AfterUpload(ClientSession& s, int result) {
+  if (result >= 0) return Next::kContinue;
+  EndAfterReceiveFailure(s);
+  return Next::kEnd;
+}
+
 Next PutFile(ClientSession& s, const std::string&, const Command& row) {
-  gamedata::ReceiveWholeFile(s.socket, row.file, NameSource::kFixed);
-  return Next::kContinue;
+  return AfterUpload(s, gamedata::ReceiveWholeFile(s.socket, row.file));
 }
 
 Next SpawnPoints(ClientSession& s, const std::string&, const Command&) {
@@ -62,13 +80,11 @@ Next SpawnPoints(ClientSession& s, const std::string&, const Command&) {
 }
 
 Next MergeItem(ClientSession& s, const std::string&, const Command&) {
-  gamedata::MergeCustomEntry(s.socket, s.user, true);
-  return Next::kContinue;
+  return AfterUpload(s, gamedata::MergeCustomEntry(s.socket, s.user, true));
 }
 
 Next MergeNpc(ClientSession& s, const std::string&, const Command&) {
-  gamedata::MergeCustomEntry(s.socket, s.user, false);
-  return Next::kContinue;
+  return AfterUpload(s, gamedata::MergeCustomEntry(s.socket, s.user, false));
 }
 
 Next Quit(ClientSession& s, const std::string&, const Command&) {
@@ -92,12 +108,12 @@ Next GetAccounts(ClientSession& s, const std::string&, const Command&) {
 }
 
 Next PutAccounts(ClientSession& s, const std::string&, const Command&) {
-  gamedata::ReceiveWholeFile(s.socket, AccountWritePath(), NameSource::kFixed);
-  return Next::kContinue;
+  return AfterUpload(s, gamedata::ReceiveWholeFile(s.socket, AccountWritePath()));
 }
 
 Next Directory(ClientSession& s, const std::string& argument, const Command&) {
-  gamedata::SendDirectoryListing(s.socket, argument, NameSource::kClient);
+  // A session without write level does not see the account files.
+  gamedata::SendDirectoryListing(s.socket, argument, NameSource::kClient, s.access == kWriteAccess);
   return Next::kContinue;
 }
 
@@ -107,8 +123,7 @@ Next GetNamedFile(ClientSession& s, const std::string& argument, const Command&)
 }
 
 Next PutNamedFile(ClientSession& s, const std::string& argument, const Command&) {
-  gamedata::ReceiveWholeFile(s.socket, argument, NameSource::kClient);
-  return Next::kContinue;
+  return AfterUpload(s, gamedata::ReceiveWholeFile(s.socket, argument));
 }
 
 Next Resources(ClientSession& s, const std::string&, const Command&) {
@@ -126,94 +141,96 @@ constexpr LogArgs AU = LogArgs::kArgumentUser;
 
 // The command table; the row number is the command's index.
 const Command kCommands[] = {
-    {"GSPN", false, "Retrieving SpawnPoints for user %s\n", U, nullptr, U, SpawnPoints, nullptr},
-    {"GITM", false, "Retrieving Items for user %s\n", U, nullptr, U, GetFile, "gyrionitem2.scp"},
-    {"GCHR", false, "Retrieving NPCs for user %s\n", U, nullptr, U, GetFile, "gyrionchar2.scp"},
-    {"GDFS", false, "Retrieving defs for user %s\n", U, nullptr, U, GetFile, "gyriondefs2.scp"},
-    {"GMAP", false, "Retrieving map for user %s\n", U, nullptr, U, GetFile, "gyrionmap2.scp"},
-    {"GTBL", false, "Retrieving tables for user %s\n", U, nullptr, U, GetFile, "gyriontables.scp"},
-    {"GTPL", false, "Retrieving templates for user %s\n", U, nullptr, U, GetFile, "gyriontemplate2.scp"},
-    {"GMAG", false, "Retrieving magic for user %s\n", U, nullptr, U, GetFile, "gyrionmagic.scp"},
-    {"GSKL", false, "Retrieving skills for user %s\n", U, nullptr, U, GetFile, "gyrionskill.scp"},
-    {"GSPE", false, "Retrieving speech for user %s\n", U, nullptr, U, GetFile, "gyrionspee.scp"},
-    {"GNAM", false, "Retrieving names for user %s\n", U, nullptr, U, GetFile, "gyrionname.scp"},
-    {"SITM", true, "Receiving custom item from user %s\n", U,
+    {"GSPN", 0, "Retrieving SpawnPoints for user %s\n", U, nullptr, U, SpawnPoints, nullptr},
+    {"GITM", 0, "Retrieving Items for user %s\n", U, nullptr, U, GetFile, "gyrionitem2.scp"},
+    {"GCHR", 0, "Retrieving NPCs for user %s\n", U, nullptr, U, GetFile, "gyrionchar2.scp"},
+    {"GDFS", 0, "Retrieving defs for user %s\n", U, nullptr, U, GetFile, "gyriondefs2.scp"},
+    {"GMAP", 0, "Retrieving map for user %s\n", U, nullptr, U, GetFile, "gyrionmap2.scp"},
+    {"GTBL", 0, "Retrieving tables for user %s\n", U, nullptr, U, GetFile, "gyriontables.scp"},
+    {"GTPL", 0, "Retrieving templates for user %s\n", U, nullptr, U, GetFile, "gyriontemplate2.scp"},
+    {"GMAG", 0, "Retrieving magic for user %s\n", U, nullptr, U, GetFile, "gyrionmagic.scp"},
+    {"GSKL", 0, "Retrieving skills for user %s\n", U, nullptr, U, GetFile, "gyrionskill.scp"},
+    {"GSPE", 0, "Retrieving speech for user %s\n", U, nullptr, U, GetFile, "gyrionspee.scp"},
+    {"GNAM", 0, "Retrieving names for user %s\n", U, nullptr, U, GetFile, "gyrionname.scp"},
+    {"SITM", kWrite, "Receiving custom item from user %s\n", U,
      "User %s has insufficient priveleges to update the items script\n", U, MergeItem, nullptr},
-    {"SCHR", true, "Receiving custom NPC from user %s\n", U,
+    {"SCHR", kWrite, "Receiving custom NPC from user %s\n", U,
      "User %s has insufficient priveleges to update the NPC script\n", U, MergeNpc, nullptr},
-    {"SDFS", true, "Updating defs from user %s\n", U,
+    {"SDFS", kWrite, "Updating defs from user %s\n", U,
      "User %s has insufficient priveleges to update the defs script\n", U, PutFile, "gyriondefs2.scp"},
-    {"SMAP", true, "Updating map from user %s\n", U,
+    {"SMAP", kWrite, "Updating map from user %s\n", U,
      "User %s has insufficient priveleges to update the map script\n", U, PutFile, "gyrionmap2.scp"},
-    {"STBL", true, "Updating tables from user %s\n", U,
+    {"STBL", kWrite, "Updating tables from user %s\n", U,
      "User %s has insufficient priveleges to update the tables script\n", U, PutFile, "gyriontables.scp"},
-    {"STPL", true, "Updating templates from user %s\n", U,
+    {"STPL", kWrite, "Updating templates from user %s\n", U,
      "User %s has insufficient priveleges to update the templates script\n", U, PutFile, "gyriontemplate2.scp"},
-    {"SMAG", true, "Updating magic from user %s\n", U,
+    {"SMAG", kWrite, "Updating magic from user %s\n", U,
      "User %s has insufficient priveleges to update the magic script\n", U, PutFile, "gyrionmagic.scp"},
-    {"SSKL", true, "Updating skills from user %s\n", U,
+    {"SSKL", kWrite, "Updating skills from user %s\n", U,
      "User %s has insufficient priveleges to update the skills script\n", U, PutFile, "gyrionskill.scp"},
-    {"SSPE", true, "Updating speech from user %s\n", U,
+    {"SSPE", kWrite, "Updating speech from user %s\n", U,
      "User %s has insufficient priveleges to update the speech script\n", U, PutFile, "gyrionspee.scp"},
-    {"SNAM", true, "Updating names from user %s\n", U,
+    {"SNAM", kWrite, "Updating names from user %s\n", U,
      "User %s has insufficient priveleges to update the names script\n", U, PutFile, "gyrionname.scp"},
-    {"QUIT", false, nullptr, U, nullptr, U, Quit, nullptr},
-    {"GTRG", false, "Retrieving Triggers for user %s\n", U, nullptr, U, GetFile, "gyriontrig2.scp"},
-    {"STRG", true, "Updating triggers from user %s\n", U,
+    {"QUIT", 0, nullptr, U, nullptr, U, Quit, nullptr},
+    {"GTRG", 0, "Retrieving Triggers for user %s\n", U, nullptr, U, GetFile, "gyriontrig2.scp"},
+    {"STRG", kWrite, "Updating triggers from user %s\n", U,
      "User %s has insufficient priveleges to update the trigger script\n", U, PutFile, "gyriontrig2.scp"},
-    {"PORT", true, "Retrieving VORN port for user %s\n", U,
+    {"PORT", kWrite | kRefuseWithZero, "Retrieving VORN port for user %s\n", U,
      "User %s has insufficient priveleges to retrieve the VORN port\n", U, Port, nullptr},
-    {"GINI", false, "Retrieving ini file for user %s\n", U, nullptr, U, GetFile, "gyrion.ini"},
-    {"SINI", true, "Updating ini file from user %s\n", U,
+    {"GINI", 0, "Retrieving ini file for user %s\n", U, nullptr, U, GetFile, "gyrion.ini"},
+    {"SINI", kWrite, "Updating ini file from user %s\n", U,
      "User %s has insufficient priveleges to update the ini file\n", U, PutFile, "gyrion.ini"},
-    {"STRT", false, "User %s is attempting to start the server\n", U, nullptr, U, Start, nullptr},
-    {"GACT", true, "Retrieving account file for user %s\n", U,
-     "User %s lacks sufficient privelege to retrieve the account file", U, GetAccounts, nullptr},
-    {"SACT", true, "Updating account file from user %s\n", U,
+    {"STRT", 0, "User %s is attempting to start the server\n", U, nullptr, U, Start, nullptr},
+    {"GACT", kWrite, "Retrieving account file for user %s\n", U, kAccountRefusal, U, GetAccounts, nullptr},
+    {"SACT", kWrite, "Updating account file from user %s\n", U,
      "User %s has insufficient priveleges to update the account file\n", U, PutAccounts, nullptr},
-    {"GDIR", false, "Retrieving directory information for path %s for user %s\n", AU, nullptr, U, Directory,
+    {"GDIR", 0, "Retrieving directory information for path %s for user %s\n", AU, nullptr, U, Directory,
      nullptr},
-    {"GFIL", false, "Retrieving file %s for user %s\n", AU, nullptr, U, GetNamedFile, nullptr},
+    {"GFIL", kReadsNamedFile, "Retrieving file %s for user %s\n", AU, nullptr, U, GetNamedFile, nullptr},
     // Storing a file is writing: without write level, or under READONLY, it is refused.
-    {"SFIL", true, "Updating file %s from user %s\n", AU, "User %s has insufficient priveleges to update file %s\n",
+    {"SFIL", kWrite, "Updating file %s from user %s\n", AU, "User %s has insufficient priveleges to update file %s\n",
      LogArgs::kUserArgument, PutNamedFile, nullptr},
-    {"SCH2", true, "Updating NPC file from user %s\n", U,
+    {"SCH2", kWrite, "Updating NPC file from user %s\n", U,
      "User %s has insufficient priveleges to update the NPC file\n", U, PutFile, "gyrionchar2.scp"},
-    {"SIT2", true, "Updating Item file from user %s\n", U,
+    {"SIT2", kWrite, "Updating Item file from user %s\n", U,
      "User %s has insufficient priveleges to update the Item file\n", U, PutFile, "gyrionitem2.scp"},
-    {"GRES", false, "Retrieving Resources for user %s\n", U, nullptr, U, Resources, nullptr},
-    {"GFCS", false, "Getting checksum on file %s for user %s\n", AU, nullptr, U, Checksum, nullptr},
+    {"GRES", 0, "Retrieving Resources for user %s\n", U, nullptr, U, Resources, nullptr},
+    {"GFCS", kReadsNamedFile, "Getting checksum on file %s for user %s\n", AU, nullptr, U, Checksum, nullptr},
 };
 static_assert(std::size(kCommands) == 37);
 
-constexpr int kGactRow = 28;
-
-// Logs one of a row's texts, filled as the row says.
+// Logs one of a row's texts, filled as the row says; the client's texts are
+// written so that they cannot pass for lines of their own.
 void LogRowText(const char* text, LogArgs args, const ClientSession& s, const std::string& argument) {
   if (text == nullptr) return;
+  const std::string user = host::EscapeForLog(s.user);
+  const std::string arg = host::EscapeForLog(argument);
   switch (args) {
     case LogArgs::kUser:
-      host::WriteLog(text, s.user.c_str());
+      host::WriteLog(text, user.c_str());
       break;
     case LogArgs::kArgumentUser:
-      host::WriteLog(text, argument.c_str(), s.user.c_str());
+      host::WriteLog(text, arg.c_str(), user.c_str());
       break;
     case LogArgs::kUserArgument:
-      host::WriteLog(text, s.user.c_str(), argument.c_str());
+      host::WriteLog(text, user.c_str(), arg.c_str());
       break;
   }
 }
 
-// False (and refused) when the session may not write.
-bool MayWrite(ClientSession& s, const Command& row, const std::string& argument) {
+// False (and refused, the refusal logged with `refusal`) when the session may
+// not write.
+bool MayWrite(ClientSession& s, const Command& row, const char* refusal, LogArgs refusal_args,
+              const std::string& argument) {
   if (host::Config().read_only) {
     host::WriteLog("Orvosvr is in readonly mode\n");
   } else if (s.access != kWriteAccess) {
-    LogRowText(row.refusal, row.refusal_args, s, argument);
+    LogRowText(refusal, refusal_args, s, argument);
   } else {
     return true;
   }
-  if (row.work == Port) {
+  if (row.flags & kRefuseWithZero) {
     SendPacket(s.socket, "0");
   } else {
     SendNoPrivilege(s);
@@ -221,16 +238,14 @@ bool MayWrite(ClientSession& s, const Command& row, const std::string& argument)
   return false;
 }
 
-// GFIL and GFCS of the account files need write level, like GACT.
-bool NamesAccountFile(const Command& row, const std::string& argument) {
-  if (row.work != GetNamedFile && row.work != Checksum) return false;
-  return gamedata::IsAccountFile(platform::NativePath(argument));
-}
-
 // Performs one row; kEnd when the session has ended.
 Next Perform(ClientSession& s, const Command& row, const std::string& argument) {
-  if (row.write && !MayWrite(s, row, argument)) return Next::kContinue;
-  if (NamesAccountFile(row, argument) && !MayWrite(s, kCommands[kGactRow], argument)) return Next::kContinue;
+  if ((row.flags & kWrite) && !MayWrite(s, row, row.refusal, row.refusal_args, argument)) return Next::kContinue;
+  // The account files and their companions are read at write level only.
+  if ((row.flags & kReadsNamedFile) && gamedata::IsAccountCompanion(platform::NativePath(argument)) &&
+      !MayWrite(s, row, kAccountRefusal, LogArgs::kUser, argument)) {
+    return Next::kContinue;
+  }
   LogRowText(row.action, row.action_args, s, argument);
   return row.work(s, argument, row);
 }
@@ -246,17 +261,6 @@ int FindCommand(std::string_view word) {
   return -1;
 }
 
-void SendNoPrivilege(ClientSession& session) {
-  SendFormatted(session.socket, "This user does not have sufficient priveleges on the remote server%c%c", '\r', '\n');
-  PauseAfterSend();
-}
-
-void EndSession(ClientSession& session) {
-  platform::ShutdownBoth(session.socket);
-  host::WriteLog("Socket %ld from %s closed.\n", session.socket.Id(), session.address.c_str());
-  session.socket.Close();
-}
-
 void RunCommandLoop(ClientSession& session) {
   std::string request;
   for (;;) {
@@ -265,20 +269,9 @@ void RunCommandLoop(ClientSession& session) {
       EndSession(session);
       return;
     }
-    long n = ReceivePacket(session.socket, request, kMaxPayload);
-    if (n < 0) {
-      platform::ShutdownBoth(session.socket);
-      host::WriteLog("Error receiving data on socket %ld.  Closing\n", session.socket.Id());
-      host::WriteLog("Socket %ld from %s closed.\n", session.socket.Id(), session.address.c_str());
-      session.socket.Close();
-      return;
-    }
-    if (n >= kRequestLimit) {
-      platform::ShutdownBoth(session.socket);
-      host::WriteLog("Exploit attempt from %s blocked.\n", session.address.c_str());
-      session.socket.Close();
-      return;
-    }
+    // Zero-length packets between commands do not end that wait.
+    long n = ReceivePacket(session.socket, request, kMaxPayload, Patience::kConnection);
+    if (EndOnBadReceive(session, n, kRequestLimit)) return;
     if (n == 0) {
       EndSession(session);
       return;
@@ -291,7 +284,8 @@ void RunCommandLoop(ClientSession& session) {
     int row = FindCommand(word);
     if (row < 0) {
       SendFormatted(session.socket, "Command unknown (%s).%s", word.c_str(), "\r\n");
-      host::WriteLog("Unknown message %s received from user %s\n", word.c_str(), session.user.c_str());
+      host::WriteLog("Unknown message %s received from user %s\n", host::EscapeForLog(word).c_str(),
+                     host::EscapeForLog(session.user).c_str());
       continue;
     }
     if (Perform(session, kCommands[row], argument) == Next::kEnd) return;

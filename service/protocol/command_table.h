@@ -14,10 +14,4 @@ void RunCommandLoop(ClientSession& session);
 // The row number of a command word (matched without regard to case), or -1.
 int FindCommand(std::string_view word);
 
-// Sends the no-privilege reply.
-void SendNoPrivilege(ClientSession& session);
-
-// Shuts the connection down, logs its end and closes it.
-void EndSession(ClientSession& session);
-
 }  // namespace protocol

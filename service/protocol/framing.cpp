@@ -16,7 +16,8 @@ namespace protocol {
 namespace {
 
 constexpr int kSendLoopLimit = 100;
-constexpr int kPauseMs = 10;
+// The pause before a partial send is retried.
+constexpr int kPartialSendPauseMs = 10;
 
 // The patience of one receive phase: RECEIVETIMEOUT polls of one millisecond,
 // and the poll after the last one still waits its millisecond.
@@ -29,15 +30,18 @@ int Remaining(int64_t deadline) {
   return left > 0 ? static_cast<int>(left) : 0;
 }
 
-// Reads and drops `count` bytes, within the patience of one phase.
-void Discard(const platform::Socket& s, size_t count) {
+// Reads and drops `count` bytes, within the patience of one phase; false when
+// they did not all come.
+bool Discard(const platform::Socket& s, size_t count) {
   int64_t deadline = PhaseDeadline();
   char scratch[4096];
-  while (count > 0 && platform::WaitReadable(s, Remaining(deadline)) == platform::WaitResult::kReady) {
+  while (count > 0) {
+    if (platform::WaitReadable(s, Remaining(deadline)) != platform::WaitResult::kReady) return false;
     long n = platform::ReceiveSome(s, scratch, std::min(sizeof scratch, count));
-    if (n <= 0) return;
+    if (n <= 0) return false;
     count -= static_cast<size_t>(n);
   }
+  return true;
 }
 
 }  // namespace
@@ -71,7 +75,7 @@ long SendPacket(const platform::Socket& s, const void* data, long length) {
     loops += 2;
     sent += static_cast<size_t>(n);
     if (sent >= packet.size()) return length;
-    platform::SleepMs(kPauseMs);
+    platform::SleepMs(kPartialSendPauseMs);
   }
 }
 
@@ -83,18 +87,26 @@ long SendFormatted(const platform::Socket& s, const char* format, ...) {
   return SendPacket(s, text);
 }
 
-long ReceivePacket(const platform::Socket& s, std::string& payload, long capacity) {
+long ReceivePacket(const platform::Socket& s, std::string& payload, long capacity, Patience patience) {
   payload.clear();
 
   // The length: four little-endian bytes; packets of length 0 are skipped.
+  // Waiting for a packet to begin has the caller's patience (no deadline, -1,
+  // for the connection's); once a byte of a length has come, the packet has
+  // begun and must complete: a time-out then leaves the stream out of step.
+  constexpr int64_t kNoDeadline = -1;
   unsigned char raw[4];
   size_t got = 0;
   int32_t length = 0;
-  int64_t deadline = PhaseDeadline();
+  int64_t deadline = patience == Patience::kConnection ? kNoDeadline : PhaseDeadline();
   while (length == 0) {
-    platform::WaitResult w = platform::WaitReadable(s, Remaining(deadline));
+    platform::WaitResult w = platform::WaitReadable(s, deadline == kNoDeadline ? -1 : Remaining(deadline));
     if (w == platform::WaitResult::kError) return -1;
     if (w == platform::WaitResult::kTimeout) {
+      if (got > 0) {
+        host::WriteLog("Timeout while receiving data from socket %ld.\n", s.Id());
+        return -3;
+      }
       host::WriteLog("Timeout exceeded while receiving data from socket %ld\n", s.Id());
       return 0;
     }
@@ -106,11 +118,14 @@ long ReceivePacket(const platform::Socket& s, std::string& payload, long capacit
     // A receive that fails on a readable socket would fail again at once:
     // the connection is broken, so waiting out the time-out gains nothing.
     if (n < 0) return -1;
+    if (got == 0 && deadline == kNoDeadline) deadline = PhaseDeadline();
     got += static_cast<size_t>(n);
     if (got < 4) continue;
     got = 0;
     length = static_cast<int32_t>(static_cast<uint32_t>(raw[0]) | static_cast<uint32_t>(raw[1]) << 8 |
                                   static_cast<uint32_t>(raw[2]) << 16 | static_cast<uint32_t>(raw[3]) << 24);
+    // Four zero bytes between packets: the wait goes on as it began.
+    if (length == 0 && patience == Patience::kConnection) deadline = kNoDeadline;
   }
   if (length > capacity) {
     host::WriteLog(
@@ -118,7 +133,10 @@ long ReceivePacket(const platform::Socket& s, std::string& payload, long capacit
         s.Id(), static_cast<long>(length), capacity);
     // The refused payload is read and dropped: left in the stream, its bytes
     // would be taken for the next packet's length.
-    Discard(s, static_cast<size_t>(length));
+    if (!Discard(s, static_cast<size_t>(length))) {
+      host::WriteLog("Timeout while receiving data from socket %ld.\n", s.Id());
+      return -3;
+    }
     return -4;
   }
   if (length < 0) return length;
@@ -156,6 +174,9 @@ long ReceivePacket(const platform::Socket& s, std::string& payload, long capacit
   return length;
 }
 
-void PauseAfterSend() { platform::SleepMs(kPauseMs); }
+void PauseAfterSend() {
+  int32_t pause = host::Config().transfer_pause;
+  if (pause > 0) platform::SleepMs(pause);
+}
 
 }  // namespace protocol

@@ -24,15 +24,24 @@ inline long SendPacket(const platform::Socket& s, std::string_view text) {
 // Formats a text and sends it as one packet.
 long SendFormatted(const platform::Socket& s, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-// Receives one packet of at most `capacity` payload bytes into `payload`.
-// Returns the payload length (at least 1); 0 when no packet began within the
-// receive time-out; -2 when the peer closed before a length arrived; -3 when
-// the payload did not complete; -4 when the length exceeds the capacity; a
-// negative length prefix as received; another negative value when the wait or
-// the receive failed.
-long ReceivePacket(const platform::Socket& s, std::string& payload, long capacity);
+// How long ReceivePacket waits for a packet to begin: RECEIVETIMEOUT, or as
+// long as the connection lasts (between commands).
+enum class Patience { kReceiveTimeout, kConnection };
 
-// Pauses between chunks and after replies, as the transfers require.
+// Receives one packet of at most `capacity` payload bytes into `payload`.
+// Packets of length 0 are skipped and the wait goes on. Returns the payload
+// length (at least 1); 0 when no packet began in time; -2 when the peer closed
+// before a length arrived; -3 when a packet that had begun (a byte of its
+// length or of its payload) did not complete within RECEIVETIMEOUT; -4 when
+// the length exceeds the capacity (the payload is read and dropped); a
+// negative length prefix as received; another negative value when the wait or
+// the receive failed. Every negative result but -4 leaves the stream out of
+// step: nothing more can be read from it.
+long ReceivePacket(const platform::Socket& s, std::string& payload, long capacity,
+                   Patience patience = Patience::kReceiveTimeout);
+
+// Pauses after a chunk or reply of a transfer for TRANSFERPAUSE milliseconds;
+// by default not at all, as the acknowledgements already pace a transfer.
 void PauseAfterSend();
 
 }  // namespace protocol

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "service/host/config.h"
 #include "service/tests/log_capture.h"
@@ -63,6 +64,9 @@ TEST_F(FramingTest, ReceiveResults) {
       {"closed inside the payload", Prefix(10) + "abc", true, 1024, -3, "", "Timeout while receiving data from socket"},
       {"silence", "", false, 1024, 0, "", "Timeout exceeded while receiving data from socket"},
       {"payload never completes", Prefix(10) + "abc", false, 1024, -3, "", "Timeout while receiving data"},
+      // Once a packet has begun, silence before it completes breaks the stream.
+      {"length never completes", "\x05\x00", false, 1024, -3, "", "Timeout while receiving data from socket"},
+      {"refused payload never completes", Prefix(1025) + "abc", false, 1024, -3, "", "Timeout while receiving data"},
   };
   host::Config().receive_timeout = 50;
   for (const Case& c : cases) {
@@ -91,17 +95,38 @@ TEST_F(FramingTest, PeerClosingMidPayloadFailsAtOnce) {
   host::Config().receive_timeout = 300;
 }
 
-TEST_F(FramingTest, PayloadArrivingInPiecesIsJoined) {
-  host::Config().receive_timeout = 2000;
-  std::thread writer([this] {
-    Write(peer_, Prefix(6) + "ab");
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    Write(peer_, "cdef");
-  });
-  std::string payload;
-  EXPECT_EQ(ReceivePacket(service_, payload, 1024), 6);
-  EXPECT_EQ(payload, "abcdef");
-  writer.join();
+TEST_F(FramingTest, PacketsArrivingInPiecesAreJoined) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> pieces;  // sent with a pause of `pause_ms` between them
+    int pause_ms;
+    Patience patience;
+    long want;
+  };
+  const Case cases[] = {
+      {"payload in two pieces", {Prefix(6) + "ab", "cdef"}, 30, Patience::kReceiveTimeout, 6},
+      {"length in two pieces", {std::string("\x06\x00", 2), std::string("\x00\x00", 2) + "abcdef"}, 30, Patience::kReceiveTimeout, 6},
+      // Between commands the wait is the connection's, padding or not.
+      {"padding, then a long pause", {Prefix(0), Prefix(6) + "abcdef"}, 400, Patience::kConnection, 6},
+      {"padding, then a long pause, timed", {Prefix(0), Prefix(6) + "abcdef"}, 400, Patience::kReceiveTimeout, 0},
+  };
+  host::Config().receive_timeout = 150;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    std::thread writer([this, &c] {
+      for (size_t i = 0; i < c.pieces.size(); ++i) {
+        if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(c.pause_ms));
+        Write(peer_, c.pieces[i]);
+      }
+    });
+    std::string payload;
+    EXPECT_EQ(ReceivePacket(service_, payload, 1024, c.patience), c.want);
+    if (c.want > 0) {
+      EXPECT_EQ(payload, "abcdef");
+    }
+    writer.join();
+  }
   host::Config().receive_timeout = 300;
 }
 

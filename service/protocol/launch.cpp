@@ -7,7 +7,7 @@
 #include "service/platform/fs.h"
 #include "service/platform/process.h"
 #include "service/platform/service_manager.h"
-#include "service/protocol/command_table.h"
+#include "service/protocol/session.h"
 
 namespace protocol {
 

@@ -133,7 +133,10 @@ int ServerMain(int /*argc*/, char** /*argv*/) {
   host::WriteLog("orvosvr for %s version %s startup complete\n", platform::PlatformName(), kVersion);
 
   int stage = 0;
-  platform::Socket listener = platform::OpenListener(config.port, config.max_connections, &stage);
+  // The backlog is at least the system's longest: a burst of connections
+  // waits there instead of being dropped.
+  int backlog = std::max<int>(config.max_connections, platform::MaxListenBacklog());
+  platform::Socket listener = platform::OpenListener(config.port, backlog, &stage);
   if (!listener.Valid()) {
     host::WriteLog(stage == 3 ? "Fatal error: Unable to listen to socket.\n" : "Fatal error: Unable to bind socket.\n");
     platform::NetCleanup();

@@ -1,6 +1,7 @@
 #include "service/protocol/login.h"
 
 #include <mutex>
+#include <optional>
 #include <string_view>
 
 #include "service/host/config.h"
@@ -32,27 +33,45 @@ void SetAccountPaths(const std::string& folder) {
   g_account_write_path = host::JoinFolder(native, "gyrionacct.scp");
 }
 
-// Receives one login text; false when the session has ended.
+// Receives one login text; false when the session has ended. Nothing that
+// arrived in time is no text at all: a time-out ends the session like a failed
+// receive, so that it never passes for an empty password.
 bool ReceiveLoginText(ClientSession& session, std::string* text) {
   std::string payload;
   long n = ReceivePacket(session.socket, payload, kMaxPayload);
-  if (n < 0) {
-    platform::ShutdownBoth(session.socket);
-    host::WriteLog("Error receiving data on socket %ld.  Closing\n", session.socket.Id());
-    host::WriteLog("Socket %ld from %s closed.\n", session.socket.Id(), session.address.c_str());
-    session.socket.Close();
-    return false;
-  }
-  if (n >= kLoginLimit) {
-    platform::ShutdownBoth(session.socket);
-    host::WriteLog("Exploit attempt from %s blocked.\n", session.address.c_str());
-    session.socket.Close();
+  if (EndOnBadReceive(session, n, kLoginLimit)) return false;
+  if (n == 0) {
+    EndAfterReceiveFailure(session);
     return false;
   }
   host::CutAtNul(payload);
   host::StripLineEnds(payload);
   *text = payload;
   return true;
+}
+
+// Reads one line of the account file, keeping at most 259 characters: the
+// rest of a longer line is dropped, so that it never passes for a line of its
+// own. Returns what ReadLine returns for the kept part.
+int ReadAccountLine(host::TextReader& file, std::string& line) {
+  int n = host::ReadLine(file, line, kLineSize);
+  if (n == kLineSize - 1) {
+    std::string tail;
+    while (host::ReadLine(file, tail, kLineSize) == kLineSize - 1) {
+    }
+  }
+  host::CutAtNul(line);
+  return n;
+}
+
+// The value of `key` (which ends in "=") when the line, after its leading
+// blanks, begins with it; nothing otherwise.
+std::optional<std::string_view> KeyValue(std::string_view line, std::string_view key) {
+  size_t start = line.find_first_not_of(" \t");
+  if (start == std::string_view::npos) return std::nullopt;
+  line.remove_prefix(start);
+  if (!host::StartsWithNoCase(line, key)) return std::nullopt;
+  return line.substr(key.size());
 }
 
 int LevelOf(const std::string& value) {
@@ -101,23 +120,20 @@ int FindAccount(const std::string& user, const std::string& password) {
   std::string line;
   bool in_section = false;
   while (!in_section) {
-    int n = host::ReadLine(file, line, kLineSize);
-    if (n < 0) return kBadCredentials;
-    host::CutAtNul(line);
+    if (ReadAccountLine(file, line) < 0) return kBadCredentials;
     if (line.empty()) continue;
     in_section = host::Upper(line).find(header) != std::string::npos;
   }
   // The section runs to an empty line, the end of the file, or the next header.
-  while (host::ReadLine(file, line, kLineSize) >= 1) {
-    host::CutAtNul(line);
-    const std::string upper = host::Upper(line);
-    if (upper.rfind("PASSWORD=", 0) == 0) {
-      std::string value = line.substr(9);
-      if (value == password || value == quoted) password_matched = true;
+  bool password_seen = false;
+  while (ReadAccountLine(file, line) >= 1) {
+    // Only the first password of a section counts.
+    if (std::optional<std::string_view> value = KeyValue(line, "PASSWORD="); value && !password_seen) {
+      password_seen = true;
+      password_matched = *value == password || *value == quoted;
     }
-    if (upper.find("PLEVEL=") != std::string::npos) {
-      std::string value = line.size() > 7 ? host::Upper(line.substr(7, 19)) : std::string();
-      int level = LevelOf(value);
+    if (std::optional<std::string_view> value = KeyValue(line, "PLEVEL=")) {
+      int level = LevelOf(host::Upper(value->substr(0, 19)));
       level_sufficient = level >= 4 && level <= 7;
       writes_allowed = level >= 5 && level <= 7;
     }
@@ -138,23 +154,24 @@ void SessionMain(ClientSession& session) {
   if (!ReceiveLoginText(session, &session.password)) return;
 
   session.access = FindAccount(session.user, session.password);
+  const std::string user = host::EscapeForLog(session.user);
   switch (session.access) {
     case kBadCredentials:
       // The password a peer tried is never written down.
-      host::WriteLog("Login attempt from IP %s failed: userid=%s password=%s\n", session.address.c_str(),
-                     session.user.c_str(), "<hidden>");
+      host::WriteLog("Login attempt from IP %s failed: userid=%s password=%s\n", session.address.c_str(), user.c_str(),
+                     "<hidden>");
       SendFormatted(session.socket, "Login failed.  Bad userid or password.%s", "\r\n");
       break;
     case kInsufficientLevel:
       host::WriteLog("Login attempt from IP %s failed -- insufficient priveledge: userid=%s\n",
-                     session.address.c_str(), session.user.c_str());
+                     session.address.c_str(), user.c_str());
       SendFormatted(session.socket, "Login failed.  Insufficient priveleges.%s", "\r\n");
       break;
     case kAccountFileMissing:
       SendFormatted(session.socket, "Login failed.  Account file not found.%s", "\r\n");
       break;
     default:
-      host::WriteLog("Login from IP %s successful for user %s\n", session.address.c_str(), session.user.c_str());
+      host::WriteLog("Login from IP %s successful for user %s\n", session.address.c_str(), user.c_str());
       SendFormatted(session.socket, "Login successful. Protocol 1.0%s", "\r\n");
       RunCommandLoop(session);
       return;

@@ -1,4 +1,5 @@
-// One accepted connection and what the login learns about it.
+// One accepted connection, what the login learns about it, and the ways a
+// session ends.
 #pragma once
 
 #include <string>
@@ -22,5 +23,19 @@ struct ClientSession {
   std::string password;
   int access = kBadCredentials;  // the LoginResult
 };
+
+// Shuts the connection down, logs its end and closes it.
+void EndSession(ClientSession& session);
+
+// Ends the session after a failed receive, logging that first.
+void EndAfterReceiveFailure(ClientSession& session);
+
+// Ends the session when a receive of a login text or request failed (`n`
+// negative) or brought `limit` bytes or more (an attack, logged as such and
+// answered with nothing). True when the session has ended.
+bool EndOnBadReceive(ClientSession& session, long n, long limit);
+
+// Sends the no-privilege reply.
+void SendNoPrivilege(ClientSession& session);
 
 }  // namespace protocol

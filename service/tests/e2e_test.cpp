@@ -11,7 +11,7 @@
 #include <iterator>
 #include <thread>
 
-#include "service/tests/server_process.h"
+#include "service/tests/end_to_end.h"
 
 namespace {
 
@@ -20,25 +20,12 @@ using testing_support::Fetch;
 using testing_support::kEnd;
 using testing_support::kReady;
 using testing_support::RawClient;
-using testing_support::ServerProcess;
 using testing_support::Store;
 using testing_support::WithoutCr;
 
 const std::string kNoPrivilege = "This user does not have sufficient priveleges on the remote server\r\n";
 
-class EndToEnd : public ::testing::Test {
- protected:
-  void Launch(const std::vector<std::string>& config = {}) {
-    server_ = std::make_unique<ServerProcess>(config);
-    ASSERT_TRUE(server_->Start()) << server_->Console();
-  }
-  RawClient LoggedIn(const std::string& user = "Warden", const std::string& password = "northwind") {
-    RawClient c(server_->port());
-    EXPECT_EQ(c.Login(user, password), "Login successful. Protocol 1.0\r\n");
-    return c;
-  }
-  std::unique_ptr<ServerProcess> server_;
-};
+using EndToEnd = testing_support::EndToEndTest;
 
 TEST_F(EndToEnd, SessionWithAdministrator) {
   Launch();
@@ -306,7 +293,7 @@ TEST_F(EndToEnd, DamagedFraming) {
     c.Receive();
     c.Close();
   }
-  ASSERT_TRUE(server_->WaitForLog("Loop count exceeded receiving new file -- Data will not be saved.\r\n", 20000));
+  ASSERT_TRUE(server_->WaitForLog("Upload broken off -- Data will not be saved.\r\n", 20000));
   ASSERT_TRUE(server_->WaitForLog("Loop count exceeded receiving data from user Warden.  Data will not be saved\r\n", 20000));
   EXPECT_EQ(server_->ReadFile("gyrionchar2.scp").find("half"), std::string::npos);
   EXPECT_FALSE(fs::exists(server_->folder() / "scripts" / "gyriontables.scp"));
@@ -380,9 +367,10 @@ TEST_F(EndToEnd, StartTheGameServerAsAService) {
   std::string calls(std::istreambuf_iterator<char>(in), {});
   EXPECT_NE(calls.find("start --no-block Gyrion\\x20\\x2d\\x20Northmoor.service"), std::string::npos) << calls;
   std::string log = server_->Log();
-  EXPECT_NE(log.find("Attempting to open the SCUM\r\nAttempting to open the Gyrion - Northmoor service\r\n"
-                     "Attempting to start the service\r\n"),
-            std::string::npos);
+  EXPECT_TRUE(testing_support::HasLinesInOrder(log, {"Attempting to open the SCUM\r\n",
+                                                    "Attempting to open the Gyrion - Northmoor service\r\n",
+                                                    "Attempting to start the service\r\n"}))
+      << log;
   fs::remove_all(bin);
 }
 

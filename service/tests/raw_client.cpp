@@ -107,4 +107,18 @@ std::string WithoutCr(const std::string& text) {
   return out;
 }
 
+bool HasLinesInOrder(const std::string& log, const std::vector<std::string>& lines) {
+  size_t at = 0;
+  for (const std::string& line : lines) {
+    // A whole line: at the start of the log or right after a line end.
+    for (;; ++at) {
+      at = log.find(line, at);
+      if (at == std::string::npos) return false;
+      if (at == 0 || log[at - 1] == '\n') break;
+    }
+    at += line.size();
+  }
+  return true;
+}
+
 }  // namespace testing_support

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "service/platform/net.h"
 
@@ -45,6 +46,10 @@ std::string Fetch(RawClient& c, const std::string& request, std::string* announc
 // Stores `data` with a command word in chunks of at most 1023 bytes; returns
 // the final reply.
 std::string Store(RawClient& c, const std::string& request, const std::string& data);
+
+// Whether the log holds each of `lines` (whole lines with their CR LF), each
+// after the one before; other sessions may log lines between them.
+bool HasLinesInOrder(const std::string& log, const std::vector<std::string>& lines);
 
 // Turns each CR LF into LF, as a text-mode read does.
 std::string WithoutCr(const std::string& text);

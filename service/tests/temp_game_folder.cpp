@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "service/host/config.h"
+
 namespace testing_support {
 
 namespace fs = std::filesystem;
@@ -19,7 +21,7 @@ std::string WithCrLf(const std::string& lf_text) {
 
 void TempGameFolder::SetUp() {
   ScratchFolder::SetUp();
-  WriteIni({"[SPHERE]", "WORLDSAVE=save/", "[SERVERS]", "Test Shard", "127.0.0.1", "2593"});
+  WriteIni({"[GYRION]", "WORLDSAVE=save/", "[SERVERS]", "Test Shard", "127.0.0.1", "2593"});
   fs::create_directories(folder_ / "save");
 }
 
@@ -35,6 +37,8 @@ void TempGameFolder::WriteIni(std::initializer_list<std::string> lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
   Write("gyrion.ini", text);
+  // The folders a client may reach are those of the ini read at start-up.
+  host::ReadGameIni();
 }
 
 void TempGameFolder::WriteText(const std::string& name, const std::string& lf_text) {

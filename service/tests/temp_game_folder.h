@@ -17,7 +17,8 @@ class TempGameFolder : public ScratchFolder {
  protected:
   void SetUp() override;
 
-  // Replaces "gyrion.ini" with these lines, each ended by CR LF.
+  // Replaces "gyrion.ini" with these lines, each ended by CR LF, and reads it
+  // as the service does at start-up.
   void WriteIni(std::initializer_list<std::string> lines);
   // A file's bytes written with CR LF for each LF (as the game server keeps them).
   void WriteText(const std::string& name, const std::string& lf_text);

@@ -1,12 +1,14 @@
-// The orvo command line: parses the arguments, finds the password, connects,
-// logs in, runs one command and turns its result into the exit status.
+// The orvo command line: parses the arguments, chooses the profile, finds the
+// password, connects, logs in, runs the command (or the shell) and turns its
+// result into the exit status.
 #pragma once
 
-#include <functional>
-#include <iosfwd>
-#include <optional>
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "tools/orvo/client.h"
+#include "tools/orvo/environment.h"
 
 namespace orvo {
 
@@ -16,18 +18,21 @@ inline constexpr int kExitRefused = 1;     // a refusal or a failure reply of th
 inline constexpr int kExitUsage = 2;       // a bad command line or an impossible request
 inline constexpr int kExitLogin = 3;       // the login was refused
 inline constexpr int kExitConnection = 4;  // no connection, a broken one, or a reply out of step
-inline constexpr int kExitLocalFile = 5;   // a local file could not be read or written
+inline constexpr int kExitLocalFile = 5;   // a local file (or password source) could not be read or written
+inline constexpr int kExitConflict = 6;    // edit: the file changed on the server meanwhile
 
-// What orvo takes from its surroundings, so that tests can run it whole.
-struct Environment {
-  std::optional<std::string> password_variable;  // ORVO_PASSWORD, when set
-  // The prompt without echo: 0 and the password, or -1 when there is no terminal.
-  std::function<int(const std::string& prompt, std::string* secret)> read_secret;
-  std::istream* in = nullptr;   // standard input, for the file "-"
-  std::ostream* out = nullptr;  // standard output: what a command prints
-  std::ostream* err = nullptr;  // standard error: messages and progress
-  bool err_is_terminal = false;  // progress is drawn in place on a terminal
+// Where to connect and as whom, once the command line, the profile and the
+// defaults have been weighed.
+struct Settings {
+  std::string host = kDefaultHost;
+  uint16_t port = kDefaultPort;
+  std::string user;
+  std::string password;
+  int timeout_ms = kDefaultTimeoutMs;
 };
+
+// Connects and logs in on a new session; a result of results.h.
+int OpenSession(const Settings& settings, Session* session);
 
 // The exit status for a result of results.h.
 int ExitStatusFor(int result);

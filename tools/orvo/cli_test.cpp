@@ -212,6 +212,9 @@ TEST(UsageTest, BadCommandLinesNeverConnect) {
 TEST(PasswordTest, FileThenVariableThenPrompt) {
   ScratchDir dir;
   std::string file = dir.Write("pw", "from-file\r\nsecond line\n");
+  std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  std::string open_file = dir.Write("open-pw", "from-file\n");
+  std::filesystem::permissions(open_file, std::filesystem::perms::group_read, std::filesystem::perm_options::add);
   struct Case {
     const char* name;
     std::vector<std::string> args;
@@ -226,6 +229,7 @@ TEST(PasswordTest, FileThenVariableThenPrompt) {
       {"then the prompt", {}, std::nullopt, 0, "typed", kExitOk},
       {"no terminal", {}, std::nullopt, -1, "", kExitUsage},
       {"unreadable file", {"--password-file", dir.File("none")}, "from-env", 0, "", kExitLocalFile},
+      {"a file others may read is refused", {"--password-file", open_file}, "from-env", 0, "", kExitLocalFile},
   };
   for (const Case& c : cases) {
     std::vector<Step> steps;

@@ -63,11 +63,11 @@ int SendAcknowledgedChunks(Session& s, const std::vector<std::string_view>& chun
 }
 
 // Plans an upload: the chunks, or kInvalidInput when the service would stop
-// reading before the end marker.
-int PlanUpload(Session& s, std::string_view data, size_t max_chunk,
+// reading before the end marker (unless it reads `large` uploads).
+int PlanUpload(Session& s, std::string_view data, size_t max_chunk, bool large,
                std::vector<std::string_view>* chunks) {
   *chunks = PlanChunks(data, max_chunk);
-  if (chunks->size() + 1 > kMaxUploadPackets) {
+  if (!large && chunks->size() + 1 > kMaxUploadPackets) {
     return s.Fail(kInvalidInput, "the data needs " + std::to_string(chunks->size()) +
                                      " packets; the service reads at most " +
                                      std::to_string(kMaxUploadPackets - 1) + " before the end marker");
@@ -217,10 +217,10 @@ int FetchToFile(Session& s, std::string_view request, const std::string& path) {
   return kOk;
 }
 
-int Store(Session& s, std::string_view request, std::string_view data) {
+int Store(Session& s, std::string_view request, std::string_view data, bool large) {
   std::vector<std::string_view> chunks;
   int r = CheckRequest(s, request);
-  if (r == kOk) r = PlanUpload(s, data, kMaxUploadChunk, &chunks);
+  if (r == kOk) r = PlanUpload(s, data, kMaxUploadChunk, large, &chunks);
   if (r != kOk) return r;
   if ((r = OpenUpload(s, request, kReadyForFile)) != kOk) return r;
   if ((r = SendAcknowledgedChunks(s, chunks, static_cast<long long>(data.size()))) != kOk) return r;
@@ -238,7 +238,7 @@ int MergeEntry(Session& s, EntryKind kind, std::string_view entry, uint32_t* id)
                                      " bytes; the service takes at most 8191");
   }
   std::vector<std::string_view> chunks;
-  int r = PlanUpload(s, entry, kMaxEntryChunk, &chunks);
+  int r = PlanUpload(s, entry, kMaxEntryChunk, false, &chunks);
   if (r != kOk) return r;
   if ((r = OpenUpload(s, MergeRequest(kind), kReadyForEntry)) != kOk) return r;
   if ((r = SendAcknowledgedChunks(s, chunks, static_cast<long long>(entry.size()))) != kOk) return r;

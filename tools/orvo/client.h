@@ -64,11 +64,16 @@ class Session {
   bool Usable() const { return usable_ && connection_.Valid(); }
   // Marks the connection as finished (after QUIT, or a reply that closes it).
   void MarkClosed() { usable_ = false; }
+  // Whether the service has closed the connection while the session was idle,
+  // asked without waiting.
+  bool PeerHasClosed() const { return platform::PeerClosed(connection_); }
   // One line saying what went wrong in the last failed call.
   const std::string& Problem() const { return problem_; }
   int TimeoutMs() const { return timeout_ms_; }
 
+  // The function told of each transfer's progress, and setting it.
   void SetProgress(ProgressFn progress) { progress_ = std::move(progress); }
+  const ProgressFn& Progress() const { return progress_; }
   // Tells the progress function, if there is one.
   void ReportProgress(long long done, long long total) const {
     if (progress_) progress_(done, total);
@@ -110,8 +115,10 @@ int FetchToFile(Session& s, std::string_view request, const std::string& path);
 // and uploads `data` in acknowledged chunks of at most 1023 bytes, then the end
 // marker, and waits for "File Received". kOk; kRefused, kFailedReply (the
 // service cannot create the file), kUnknownCommand; kInvalidInput when the
-// data needs more packets than the service reads (nothing is sent).
-int Store(Session& s, std::string_view request, std::string_view data);
+// data needs more packets than the service reads (nothing is sent). With
+// `large` the data may take any number of packets, for a service that reads
+// uploads up to its MAXUPLOADSIZE.
+int Store(Session& s, std::string_view request, std::string_view data, bool large = false);
 
 // Merges one item (SITM) or NPC (SCHR) entry: uploads `entry` in acknowledged
 // chunks of at most 1024 bytes, then the end marker, and reads "OK - ID=" with

@@ -52,6 +52,10 @@ long ReceiveSome(const Connection& c, void* data, size_t len, int timeout_ms);
 // Shuts down the sending direction, so the peer reads the end of the stream.
 void ShutdownSend(const Connection& c);
 
+// Whether the peer has closed the connection (or it failed), asked without
+// waiting: false while it is open, with or without unread bytes.
+bool PeerClosed(const Connection& c);
+
 // A connected pair of stream sockets (tests talk to themselves through it).
 bool ConnectedPair(Connection* a, Connection* b);
 

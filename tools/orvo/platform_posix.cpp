@@ -166,6 +166,14 @@ void ShutdownSend(const Connection& c) {
   if (c.Valid()) ::shutdown(c.Fd(), SHUT_WR);
 }
 
+bool PeerClosed(const Connection& c) {
+  if (!c.Valid()) return true;
+  if (WaitFor(c.Fd(), POLLIN, 0) == 0) return false;
+  char byte = 0;
+  ssize_t n = ::recv(c.Fd(), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+  return n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR);
+}
+
 bool ConnectedPair(Connection* a, Connection* b) {
   int fds[2];
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0) return false;

@@ -28,5 +28,7 @@ inline constexpr int kConnectFailed = -10;
 inline constexpr int kLocalFileError = -11;
 // The request cannot be sent as asked (a name too long, an entry too big, ...).
 inline constexpr int kInvalidInput = -12;
+// The file changed on the server since it was fetched; nothing was stored.
+inline constexpr int kConflict = -13;
 
 }  // namespace orvo

@@ -77,8 +77,8 @@ TEST(RenderArtTypes, MapPreviewWithPreviewItemsAndHiddenStatics) {
     ctx.previewItems = expected.previewItems;
     ctx.hiddenStatics = expected.hiddenStatics;
     DrawRequest req = expected.Request(8, b.block);
-    req.x_offset = b.x;
-    req.y_offset = b.y;
+    req.xOffset = b.x;
+    req.yOffset = b.y;
     req.flags = 0x60;
     DrawObject(ctx, req);
   }

@@ -39,7 +39,7 @@ struct PageField {
 
 // The five fields in the dialog's order: "Art Type", "Art Index", "Color", "X Offset", "Y Offset".
 std::span<const PageField> PropPageFields();
-// The drop-down list's entries; a name's position is its ArtType value ("Items" to "Map Preview").
+// The drop-down list's entries, the named rows of the art type table: a name's position is its ArtType value.
 std::span<const std::string_view> ArtTypeNames();
 
 // What the page exchanges its copies with: the properties of one or more

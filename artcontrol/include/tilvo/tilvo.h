@@ -1,10 +1,12 @@
 #pragma once
 // Tilvo, the art viewer control: shows one object of the game client's art
-// (an item, a land tile, and later the other art types) in a host's window.
+// (an item, a land tile, an NPC, a multi, a gump, a texture, a light, or a
+// map preview around one map block) in a host's window.
 // The host creates `CTilvoCtrl` on a `TilvoSite`, sets properties and calls
 // methods directly or through `Invoke` by DISPID, and calls `OnDraw` when the
 // window needs painting.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -14,6 +16,7 @@
 
 #include "tilvo/identities.h"
 #include "tilvo/pixel_buffer.h"
+#include "tilvo/preview_records.h"
 #include "tilvo/site.h"
 
 namespace tilvo {
@@ -42,28 +45,6 @@ enum class DispResult : std::int32_t {
   kTypeMismatch = -3,    // an argument cannot become the declared type
   kOverflow = -4,        // an integer argument does not fit the declared width
   kNotSupported = -5,    // the member cannot be reached that way (a put on a read-only property, a get on a method)
-};
-
-// An item that the host places on the map preview.
-struct PreviewItem {
-  std::uint16_t id = 0;    // item number
-  std::uint8_t x = 0;      // position within the block
-  std::uint8_t y = 0;
-  std::uint8_t z = 0;      // the low 8 bits of the altitude
-  std::uint16_t color = 0; // hue number
-  std::int32_t block = 0;  // map block number
-  bool operator==(const PreviewItem&) const = default;
-};
-
-// A static of the map that the host wants left out of the preview.
-struct HiddenStatic {
-  std::uint16_t id = 0;
-  std::uint8_t x = 0;
-  std::uint8_t y = 0;
-  std::uint8_t z = 0;
-  std::uint16_t color = 0;
-  std::int32_t block = 0;
-  bool operator==(const HiddenStatic&) const = default;
 };
 
 class CTilvoCtrl {
@@ -120,9 +101,9 @@ class CTilvoCtrl {
   void RemoveHideStatic(std::int16_t ID, std::int32_t Block, std::int16_t x, std::int16_t y, std::int16_t z,
                         std::int16_t color);
   void RedrawControl();                                   // asks for a regenerated picture
-  void SetMulPath(const std::string& pszNewPath);         // moves every named file to that folder
+  void SetMulPath(const std::string& pszNewPath);         // moves every named file to that folder; empties the art caches
   std::string GetMulPath() const;                         // the client folder, ending in the separator, or empty
-  // Points one file slot at a full path; false (nothing changed) for a refused slot or an empty path.
+  // Points one file slot at a full path and empties the art caches; false (nothing changed) for a refused slot or an empty path.
   bool SetCustomMulFile(std::int16_t sFileIndex, const std::string& pszNewFilePath);
   // The path of a slot; empty for a refused slot.
   std::string GetCustomMulPath(std::int16_t sFileIndex) const;
@@ -147,6 +128,10 @@ class CTilvoCtrl {
   bool IsModified() const;
   // Sets or clears that flag (the container clears it once the state is saved or loaded).
   void SetModifiedFlag(bool modified);
+  // The memory the cache of decoded art may hold, in bytes: 64 MB unless set,
+  // which keeps every entry a full-screen map preview draws. A lower limit
+  // makes such a preview read and decode art again at every regeneration.
+  void SetArtCacheLimit(std::size_t bytes);
   // The current picture (empty before the first paint).
   const PixelBuffer& Picture() const;
   // The host-filled lists, slot by slot (an empty slot is a removed record).

@@ -60,7 +60,9 @@ TEST_F(PropPageTest, HoldsTheTemplatesLabelsAndControls) {
   // The list holds the art type names in their order (the names themselves are the template's).
   ASSERT_NE(ArtType(), nullptr);
   ASSERT_EQ(ArtType()->count(), static_cast<int>(ArtTypeNames().size()));
-  EXPECT_EQ(ArtType()->itemText(8), QStringLiteral("Map Preview"));
+  for (int i = 0; i < ArtType()->count(); ++i) {
+    EXPECT_EQ(ArtType()->itemText(i).toStdString(), ArtTypeNames()[static_cast<std::size_t>(i)]);
+  }
   EXPECT_EQ(ArtType()->currentIndex(), -1);
   EXPECT_EQ(Edit(203)->text(), QStringLiteral("0"));
 

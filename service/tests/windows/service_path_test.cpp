@@ -318,10 +318,10 @@ TEST_F(ServicePath, StartingTheGameServersService) {
   EXPECT_EQ(server_->ReadFile("gyrionsvr-started.txt"), "service");
   ASSERT_TRUE(server_->WaitForLog("Service Started Successfully\r\n", kDeadlineMs)) << server_->Log();
   std::string log = server_->Log();
-  EXPECT_NE(log.find("User Warden is attempting to start the server\r\nAttempting to open the SCUM\r\n"
-                     "Attempting to open the Gyrion - Northmoor service\r\nAttempting to start the service\r\n"
-                     "Service Started Successfully\r\n"),
-            std::string::npos)
+  EXPECT_TRUE(testing_support::HasLinesInOrder(
+      log, {"User Warden is attempting to start the server\r\n", "Attempting to open the SCUM\r\n",
+            "Attempting to open the Gyrion - Northmoor service\r\n", "Attempting to start the service\r\n",
+            "Service Started Successfully\r\n"}))
       << log;
   EXPECT_TRUE(WaitForState(kGameService, SERVICE_RUNNING));
 

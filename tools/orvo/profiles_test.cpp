@@ -1,0 +1,196 @@
+// Profiles and password sources: what the config file may say, which profile
+// is used, which option wins, and the permissions that make orvo refuse.
+#include "tools/orvo/profiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "tools/orvo/cli.h"
+#include "tools/orvo/fake_server.h"
+
+namespace orvo {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::AfterLogin;
+using testing::Expect;
+using testing::FakeServer;
+using testing::Send;
+
+Environment Env(std::map<std::string, std::string> variables) {
+  Environment env;
+  env.variable = [variables](const std::string& name) -> std::optional<std::string> {
+    auto found = variables.find(name);
+    if (found == variables.end()) return std::nullopt;
+    return found->second;
+  };
+  return env;
+}
+
+TEST(ProfilesTest, ParsesWhatAConfigFileMaySay) {
+  struct Case {
+    const char* text;
+    std::string problem;  // empty: parses
+  } cases[] = {
+      {"# servers\n[default]\nhost = shard.example.net\nport=4100\nuser = \"Warden\"\n\n[test]\n; none\n", ""},
+      {"host = x\n", "line 1: a key before the first [profile]"},
+      {"[a]\npassword = northwind\n", "line 2: the password itself is never kept here"},
+      {"[a]\npasword-file = x\n", "line 2: unknown key pasword-file"},
+      {"[a]\nport = 70000\n", "line 2: bad port 70000"},
+      {"[a]\npassword-file = x\npassword-command = y\n", "line 3: give password-file or password-command, not both"},
+      {"[a]\n[a]\n", "line 2: a second profile a"},
+      {"[]\n", "line 1: bad section header"},
+      {"[a]\nhost\n", "line 2: expected KEY = VALUE"},
+  };
+  for (const Case& c : cases) {
+    std::vector<Profile> profiles;
+    std::string problem = ParseProfiles(c.text, Env({{"HOME", "/home/w"}}), "/cfg", &profiles);
+    EXPECT_EQ(problem.substr(0, c.problem.size()), c.problem) << c.text;
+    EXPECT_EQ(problem.empty(), c.problem.empty()) << problem;
+  }
+  std::vector<Profile> profiles;
+  ParseProfiles("[a]\nuser = \"Warden\"\nport=4100\npassword-file = ~/pw\n[b]\npassword-file = pw\n",
+                Env({{"HOME", "/home/w"}}), "/cfg", &profiles);
+  ASSERT_EQ(profiles.size(), 2u);
+  EXPECT_EQ(profiles[0].user, "Warden");
+  EXPECT_EQ(profiles[0].port, 4100);
+  EXPECT_EQ(profiles[0].password_file, "/home/w/pw");
+  EXPECT_EQ(profiles[1].password_file, "/cfg/pw");
+}
+
+TEST(ProfilesTest, ChoosesTheNamedOrTheDefaultProfile) {
+  std::vector<Profile> profiles(2);
+  profiles[0].name = "default";
+  profiles[1].name = "test";
+  const Profile* chosen = nullptr;
+  std::string error;
+  EXPECT_EQ(ChooseProfile(profiles, "test", &chosen, &error), 0);
+  EXPECT_EQ(chosen, &profiles[1]);
+  EXPECT_EQ(ChooseProfile(profiles, std::nullopt, &chosen, &error), 0);
+  EXPECT_EQ(chosen, &profiles[0]);
+  EXPECT_EQ(ChooseProfile(profiles, "live", &chosen, &error), -1);
+  EXPECT_EQ(error, "no profile live (there are: default test)");
+  profiles.resize(1);
+  profiles[0].name = "test";
+  EXPECT_EQ(ChooseProfile(profiles, std::nullopt, &chosen, &error), 0);
+  EXPECT_EQ(chosen, nullptr);
+}
+
+// orvo run whole against a scripted service, with a config folder of its own.
+class ProfileRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    home_ = fs::temp_directory_path() / ("orvo_profiles_" + std::to_string(::getpid()));
+    fs::remove_all(home_);
+    fs::create_directories(home_ / "orvo");
+  }
+  void TearDown() override { fs::remove_all(home_); }
+
+  void Write(const std::string& name, const std::string& text, fs::perms perms) {
+    fs::path p = home_ / "orvo" / name;
+    fs::remove(p);
+    std::ofstream(p) << text;
+    fs::permissions(p, perms);
+  }
+  // Runs orvo port against a service that expects `user` and `password`
+  // (and no login at all when `user` is empty); the exit status.
+  int Run(std::vector<std::string> args, std::map<std::string, std::string> variables,
+          std::optional<std::string> password_variable, const std::string& user, const std::string& password) {
+    std::vector<testing::Step> steps;
+    if (!user.empty()) {
+      steps = AfterLogin({Expect("PORT"), Send("2593"), Expect("QUIT"), Send("Closing connection.\r\n")}, user,
+                         password);
+    }
+    FakeServer server(steps);
+    variables["XDG_CONFIG_HOME"] = home_.string();
+    Environment env = Env(variables);
+    env.password_variable = password_variable;
+    std::ostringstream out;
+    env.out = &out;
+    env.err = &err_;
+    err_.str("");
+    args.insert(args.begin(), {"--port", std::to_string(server.Port())});
+    args.push_back("port");
+    int status = RunOrvo(args, env);
+    if (user.empty()) {
+      // Nothing connected: satisfy the server's accept so that it ends.
+      platform::Connection nobody;
+      std::string error;
+      platform::Connect("127.0.0.1", server.Port(), 1000, &nobody, &error);
+    }
+    EXPECT_EQ(server.Finish(), std::vector<std::string>{}) << err_.str();
+    return status;
+  }
+
+  fs::path home_;
+  std::ostringstream err_;
+};
+
+constexpr fs::perms kPrivate = fs::perms::owner_read | fs::perms::owner_write;
+constexpr fs::perms kReadable = kPrivate | fs::perms::group_read | fs::perms::others_read;
+
+TEST_F(ProfileRunTest, TheCommandLineThenTheVariablesThenTheProfile) {
+  Write("warden.pw", "from-file\nsecond\n", fs::perms::owner_read);
+  Write("open.pw", "from-file\n", kReadable);
+  Write("config",
+        "[default]\nuser = Warden\npassword-command = printf 'from-command\\nsecond\\n'\n"
+        "[keeper]\nuser = Keeper\npassword-file = warden.pw\n"
+        "[broken]\nuser = Warden\npassword-command = echo half; exit 3\n"
+        "[silent]\nuser = Warden\npassword-command = true\n"
+        "[open]\nuser = Warden\npassword-file = open.pw\n",
+        kPrivate);
+  struct Case {
+    std::vector<std::string> args;
+    std::map<std::string, std::string> variables;
+    std::optional<std::string> password_variable;
+    std::string user, password;  // what the service sees; empty: no login
+    int status;
+  } cases[] = {
+      {{}, {}, std::nullopt, "Warden", "from-command", kExitOk},
+      {{"--user", "Rowan"}, {}, std::nullopt, "Rowan", "from-command", kExitOk},
+      {{"--host", "127.0.0.1"}, {}, std::nullopt, "Warden", "from-command", kExitOk},
+      {{"--host", "localhost"}, {}, std::nullopt, "", "", kExitUsage},  // not the default's machine
+      {{"--host", "localhost", "--profile", "default"}, {}, std::nullopt, "Warden", "from-command", kExitOk},
+      {{"--profile", "keeper"}, {}, std::nullopt, "Keeper", "from-file", kExitOk},
+      {{}, {{"ORVO_PROFILE", "keeper"}}, std::nullopt, "Keeper", "from-file", kExitOk},
+      {{}, {{"ORVO_PROFILE", "keeper"}}, "from-variable", "Keeper", "from-variable", kExitOk},
+      {{"--profile", "broken"}, {}, std::nullopt, "", "", kExitLocalFile},
+      {{"--profile", "silent"}, {}, std::nullopt, "", "", kExitLocalFile},
+      {{"--profile", "open"}, {}, std::nullopt, "", "", kExitLocalFile},
+      {{"--profile", "live"}, {}, std::nullopt, "", "", kExitUsage},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Run(c.args, c.variables, c.password_variable, c.user, c.password), c.status)
+        << ::testing::PrintToString(c.args) << " " << err_.str();
+  }
+}
+
+TEST_F(ProfileRunTest, RefusesAConfigFileOthersCanChangeOrReadWithAPasswordFile) {
+  Write("warden.pw", "from-file\n", kPrivate);
+  struct Case {
+    const char* text;
+    fs::perms perms;
+    std::string err_holds;  // empty: accepted
+  } cases[] = {
+      {"[default]\nuser = Warden\npassword-file = warden.pw\n", kReadable, "run chmod 600"},
+      {"[default]\nuser = Warden\npassword-command = echo x\n", kReadable | fs::perms::group_write,
+       "run chmod go-w"},
+      {"[default]\nuser = Warden\npassword-command = echo from-command\n", kReadable, ""},
+      {"[default]\nuser = Warden\npassword-file = warden.pw\n", kPrivate, ""},
+  };
+  for (const Case& c : cases) {
+    Write("config", c.text, c.perms);
+    bool accepted = c.err_holds.empty();
+    std::string password = std::string(c.text).find("command") != std::string::npos ? "from-command" : "from-file";
+    EXPECT_EQ(Run({}, {}, std::nullopt, accepted ? "Warden" : "", password), accepted ? kExitOk : kExitLocalFile)
+        << c.text;
+    EXPECT_NE(err_.str().find(c.err_holds), std::string::npos) << err_.str();
+  }
+}
+
+}  // namespace
+}  // namespace orvo

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "artcontrol/clientdata/client_directory.h"
+#include "artcontrol/platform/registry_posix.h"
 #include "fuzz_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

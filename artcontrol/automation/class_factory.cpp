@@ -2,7 +2,6 @@
 // entry points that hand them out and tell whether the module is still in use.
 
 #include <atomic>
-#include <memory>
 
 #include "artcontrol/automation/module_state.h"
 #include "tilvo/prop_page.h"
@@ -11,10 +10,6 @@
 
 namespace tilvo {
 namespace {
-
-// Objects alive, plus factory references and locks held by hosts. Hosts may
-// release on any thread, so the count is atomic although the objects are not.
-std::atomic<long> g_moduleUses{0};
 
 // The factories live as long as the module; their references only count uses.
 class Factory : public IClassFactory {
@@ -76,12 +71,6 @@ Factory& PageFactory() {
 }
 
 }  // namespace
-
-void LockModule() { ++g_moduleUses; }
-
-void UnlockModule() { --g_moduleUses; }
-
-bool ModuleInUse() { return g_moduleUses.load() > 0; }
 
 bool SameGuid(const Guid& a, const Guid& b) {
   if (a.data1 != b.data1 || a.data2 != b.data2 || a.data3 != b.data3) return false;

@@ -1,5 +1,7 @@
 #include "tilvo/prop_page.h"
 
+#include <charconv>
+
 #include "artcontrol/automation/module_state.h"
 #include "artcontrol/render/art_types.h"
 
@@ -18,7 +20,38 @@ constexpr PageField kFields[] = {
 };
 static_assert(std::size(kFields) == TilvoPropPageCore::kFieldCount);
 
+// The control itself, reached through its dispatch entry.
+class ControlAccess final : public PropertyAccess {
+ public:
+  explicit ControlAccess(CTilvoCtrl& control) : control_(control) {}
+  DispResult Get(std::string_view name, std::int32_t& value) override {
+    Variant v;
+    const DispResult r = control_.Invoke(DispIdOfName(name), InvokeKind::kPropertyGet, {}, &v);
+    if (r == DispResult::kOk) value = v.integer;
+    return r;
+  }
+  DispResult Put(std::string_view name, std::int32_t value) override {
+    const Variant v = Variant::I4(value);
+    return control_.Invoke(DispIdOfName(name), InvokeKind::kPropertyPut, {&v, 1});
+  }
+
+ private:
+  CTilvoCtrl& control_;
+};
+
 }  // namespace
+
+bool ParsePageNumber(std::string_view text, std::int32_t& value) {
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  std::int32_t parsed = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return false;
+  value = parsed;
+  return true;
+}
 
 std::span<const PageField> PropPageFields() { return kFields; }
 
@@ -37,13 +70,20 @@ void TilvoPropPageCore::SetValue(std::size_t field, std::int32_t value) {
 }
 
 DispResult TilvoPropPageCore::ReadFrom(CTilvoCtrl& control) {
+  ControlAccess access(control);
+  return ReadFrom(access);
+}
+
+DispResult TilvoPropPageCore::WriteTo(CTilvoCtrl& control) {
+  ControlAccess access(control);
+  return WriteTo(access);
+}
+
+DispResult TilvoPropPageCore::ReadFrom(PropertyAccess& control) {
   std::array<std::int32_t, kFieldCount> read{};
   for (std::size_t i = 0; i < kFieldCount; ++i) {
-    Variant value;
-    const DispResult r =
-        control.Invoke(DispIdOfName(kFields[i].property), InvokeKind::kPropertyGet, {}, &value);
+    const DispResult r = control.Get(kFields[i].property, read[i]);
     if (r != DispResult::kOk) return r;
-    read[i] = value.integer;
   }
   // Painting may have stored 9 or 10 (an NPC of the second or third set),
   // which no entry of the list names.
@@ -54,12 +94,10 @@ DispResult TilvoPropPageCore::ReadFrom(CTilvoCtrl& control) {
   return DispResult::kOk;
 }
 
-DispResult TilvoPropPageCore::WriteTo(CTilvoCtrl& control) {
+DispResult TilvoPropPageCore::WriteTo(PropertyAccess& control) {
   for (std::size_t i = 0; i < kFieldCount; ++i) {
     if (!changed_[i]) continue;
-    const Variant value = Variant::I4(values_[i]);
-    const DispResult r =
-        control.Invoke(DispIdOfName(kFields[i].property), InvokeKind::kPropertyPut, {&value, 1});
+    const DispResult r = control.Put(kFields[i].property, values_[i]);
     if (r != DispResult::kOk) return r;
     changed_[i] = false;
   }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "artcontrol/automation/class_keys.h"
 #include "artcontrol/automation/class_registry.h"
 #include "artcontrol/platform/environment.h"
 #include "artcontrol/platform/file_access.h"
@@ -24,15 +25,6 @@ constexpr std::size_t kMaxRegistrationBytes = 1u << 20;
 constexpr std::string_view kFileHeader =
     "; Tilvo's class registration, the registry's HKEY_CLASSES_ROOT for this user.\n"
     "; Written by DllRegisterServer, removed by DllUnregisterServer.\n\n";
-
-// One registry value to write. Keys and values name the identities in braces,
-// replaced by their GUID text ("{control}"), and "{module}", "{moduledir}"
-// and "{miscstatus}"; an empty value name makes the key alone.
-struct RegistryRow {
-  std::string_view key;
-  std::string_view name;
-  std::string_view value;
-};
 
 // RegisterTypeLib: the library under its version and locale (1033, key 409),
 // and each of its dispatch interfaces pointing back at it.
@@ -51,80 +43,20 @@ constexpr RegistryRow kTypeLibraryRows[] = {
     {"Interface\\{events}\\TypeLib", "Version", "1.0"},
 };
 
-// The two component categories through the category manager: the category
-// with its description for locale 0x409, then the control's mark.
-struct Category {
-  std::string_view token;
-  std::string_view description;
-};
-constexpr Category kCategories[] = {
-    {"{scripting}", "Controls that are safely scriptable"},            // CATID_SafeForScripting
-    {"{initializing}", "Controls safely initializable from persistent data"},  // CATID_SafeForInitializing
-};
-// ICatRegister keeps at most 127 characters of a description.
-constexpr std::size_t kMaxCategoryDescription = 127;
-
-// The control class: class id, ProgID, type name (string 1), toolbox bitmap
-// 1, insertable, apartment threading, miscellaneous status, type library and
-// version.
-constexpr RegistryRow kControlClassRows[] = {
-    {"CLSID\\{control}", "@", "Tilvo Control"},
-    {"CLSID\\{control}\\ProgID", "@", "TILVO.TilvoCtrl.1"},
-    {"CLSID\\{control}\\InprocServer32", "@", "{module}"},
-    {"CLSID\\{control}\\InprocServer32", "ThreadingModel", "Apartment"},
-    {"CLSID\\{control}\\ToolboxBitmap32", "@", "{module}, 1"},
-    {"CLSID\\{control}\\Insertable", "", ""},
-    {"CLSID\\{control}\\MiscStatus", "@", "0"},
-    {"CLSID\\{control}\\MiscStatus\\1", "@", "{miscstatus}"},
-    {"CLSID\\{control}\\TypeLib", "@", "{typelib}"},
-    {"CLSID\\{control}\\Version", "@", "1.0"},
-    {"TILVO.TilvoCtrl.1", "@", "Tilvo Control"},
-    {"TILVO.TilvoCtrl.1\\CLSID", "@", "{control}"},
-    {"TILVO.TilvoCtrl.1\\Insertable", "", ""},
-};
-
-// The property page class: class id with type name (string 2), and the module that serves it.
-constexpr RegistryRow kPageClassRows[] = {
-    {"CLSID\\{page}", "@", "Tilvo Property Page"},
-    {"CLSID\\{page}\\InprocServer32", "@", "{module}"},
-};
-
-const Guid kSafeForScripting = {0x7DD95801, 0x9882, 0x11CF, {0x9F, 0xA9, 0x00, 0xAA, 0x00, 0x6C, 0x42, 0xC4}};
-const Guid kSafeForInitializing = {0x7DD95802, 0x9882, 0x11CF, {0x9F, 0xA9, 0x00, 0xAA, 0x00, 0x6C, 0x42, 0xC4}};
-
-// Replaces the brace tokens of one text.
+// The rows' brace tokens, and "{moduledir}", the module's folder, which the
+// type library's help folder names.
 std::string Expand(std::string_view text, const std::string& modulePath) {
   const std::size_t slash = modulePath.find_last_of('/');
   const std::string moduleDir = slash == std::string::npos ? std::string() : modulePath.substr(0, slash + 1);
-  const std::array<std::pair<std::string_view, std::string>, 10> tokens = {{
-      {"{typelib}", GuidText(kTypeLibrary.guid)},
-      {"{dispatch}", GuidText(kDispatchInterface.guid)},
-      {"{events}", GuidText(kEventInterface.guid)},
-      {"{control}", GuidText(kControlClass.guid)},
-      {"{page}", GuidText(kPropertyPageClass.guid)},
-      {"{scripting}", GuidText(kSafeForScripting)},
-      {"{initializing}", GuidText(kSafeForInitializing)},
-      {"{module}", modulePath},
-      {"{moduledir}", moduleDir},
-      {"{miscstatus}", std::to_string(kMiscStatus)},
-  }};
   std::string out;
-  while (!text.empty()) {
-    bool replaced = false;
-    for (const auto& [token, value] : tokens) {
-      if (text.substr(0, token.size()) == token) {
-        out += value;
-        text.remove_prefix(token.size());
-        replaced = true;
-        break;
-      }
-    }
-    if (!replaced) {
-      out += text.front();
-      text.remove_prefix(1);
-    }
+  constexpr std::string_view kModuleDir = "{moduledir}";
+  for (std::size_t at = text.find(kModuleDir); at != std::string_view::npos; at = text.find(kModuleDir)) {
+    out += text.substr(0, at);
+    out += moduleDir;
+    text.remove_prefix(at + kModuleDir.size());
   }
-  return out;
+  out += text;
+  return ExpandRegistryText(out, modulePath);
 }
 
 bool WriteRows(ClassRegistry& registry, std::span<const RegistryRow> rows, const std::string& modulePath) {
@@ -137,7 +69,7 @@ bool WriteRows(ClassRegistry& registry, std::span<const RegistryRow> rows, const
   return true;
 }
 
-std::string ImplementedCategoryKey(const Category& category) {
+std::string ImplementedCategoryKey(const ComponentCategory& category) {
   return Expand("CLSID\\{control}\\Implemented Categories\\" + std::string(category.token), {});
 }
 
@@ -157,17 +89,17 @@ bool RegisterTypeLibrary(ClassRegistry& registry, const std::string& modulePath)
 }
 
 bool RegisterControlClass(ClassRegistry& registry, const std::string& modulePath) {
-  for (const Category& category : kCategories) {
+  for (const ComponentCategory& category : ControlCategories()) {
     // The category steps' results do not count: the class registers regardless.
     const std::string description(category.description.substr(0, kMaxCategoryDescription));
     (void)registry.SetValue(Expand("Component Categories\\" + std::string(category.token), {}), "409", description);
     (void)registry.CreateKey(ImplementedCategoryKey(category));
   }
-  return WriteRows(registry, kControlClassRows, modulePath);
+  return WriteRows(registry, ControlClassRows(), modulePath);
 }
 
 bool RegisterPageClass(ClassRegistry& registry, const std::string& modulePath) {
-  return WriteRows(registry, kPageClassRows, modulePath);
+  return WriteRows(registry, PageClassRows(), modulePath);
 }
 
 // UnRegisterTypeLib: the version's key and the interfaces; the library's own
@@ -181,7 +113,7 @@ void UnregisterTypeLibrary(ClassRegistry& registry) {
 }
 
 void UnregisterClasses(ClassRegistry& registry) {
-  for (const Category& category : kCategories) registry.DeleteTree(ImplementedCategoryKey(category));
+  for (const ComponentCategory& category : ControlCategories()) registry.DeleteTree(ImplementedCategoryKey(category));
   registry.DeleteTree(Expand("CLSID\\{control}", {}));
   registry.DeleteTree("TILVO.TilvoCtrl.1");
   registry.DeleteTree(Expand("CLSID\\{page}", {}));

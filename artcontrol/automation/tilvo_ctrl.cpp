@@ -4,6 +4,7 @@
 #include "artcontrol/automation/preview_lists.h"
 #include "artcontrol/clientdata/client_data.h"
 #include "artcontrol/clientdata/client_directory.h"
+#include "artcontrol/platform/path.h"
 #include "artcontrol/render/paint.h"
 #include "tilvo/tilvo.h"
 
@@ -58,7 +59,7 @@ CTilvoCtrl::CTilvoCtrl(TilvoSite& site) : impl_(std::make_unique<Impl>(site)) {
 
 CTilvoCtrl::CTilvoCtrl(TilvoSite& site, const std::string& clientDirectory) : impl_(std::make_unique<Impl>(site)) {
   std::string mulPath = clientDirectory;
-  if (mulPath.empty() || mulPath.back() != '/') mulPath += '/';
+  if (mulPath.empty() || mulPath.back() != platform::kPathSeparator) mulPath += platform::kPathSeparator;
   impl_->Load(std::move(mulPath));
 }
 

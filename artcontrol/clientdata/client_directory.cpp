@@ -1,11 +1,13 @@
 #include "artcontrol/clientdata/client_directory.h"
 
+#include "artcontrol/platform/path.h"
+
 namespace tilvo {
 
 std::string DirectoryOfExePath(std::string_view exePath) {
-  // Paths are UTF-8 here, where no byte of a multi-byte character equals "/",
-  // so a byte search cannot hit the middle of a character.
-  const std::size_t last = exePath.rfind('/');
+  // Paths are UTF-8, where no byte of a multi-byte character equals the
+  // separator, so a byte search cannot hit the middle of a character.
+  const std::size_t last = exePath.rfind(platform::kPathSeparator);
   if (last == std::string_view::npos) return {};
   return std::string(exePath.substr(0, last + 1));
 }
@@ -27,10 +29,8 @@ std::string ResolveClientDirectory(const ExePathQuery& query) {
 }
 
 std::string ResolveClientDirectory() {
-  const platform::RegistryPlaces places = platform::RegistryPlacesFromEnvironment();
-  return ResolveClientDirectory([&places](std::string_view key, std::string& exePath) {
-    return platform::ReadClientExePath(places, key, exePath);
-  });
+  return ResolveClientDirectory(
+      [](std::string_view key, std::string& exePath) { return platform::ReadClientExePath(key, exePath); });
 }
 
 }  // namespace tilvo

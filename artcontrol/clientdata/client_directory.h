@@ -1,8 +1,7 @@
 #pragma once
 // ResolveClientDirectory: where the game client is installed, from its
 // registry entry. The directory (MulPath) is the client executable's path up to
-// and including its last "/", the separator that plays the backslash's role on
-// this platform.
+// and including its last separator ("\\" on Windows, "/" elsewhere).
 
 #include <array>
 #include <functional>
@@ -22,7 +21,7 @@ inline constexpr std::array<std::string_view, 2> kClientRegistryKeys = {
 // Reads "ExePath" of one key as a host path; stands in for the registry in tests.
 using ExePathQuery = std::function<platform::RegistryRead(std::string_view keyPath, std::string& exePath)>;
 
-// The text of exePath up to and including its last "/", or empty when it has none.
+// The text of exePath up to and including its last separator, or empty when it has none.
 std::string DirectoryOfExePath(std::string_view exePath);
 
 // MulPath from the first key that exists: its "ExePath" directory, or empty

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "artcontrol/platform/registry_posix.h"
 #include "artcontrol/tests/temp_folder.h"
 
 namespace tilvo {

@@ -1,5 +1,7 @@
 #include "artcontrol/clientdata/client_file_set.h"
 
+#include "artcontrol/platform/path.h"
+
 namespace tilvo {
 namespace {
 
@@ -107,8 +109,6 @@ static_assert(RowsAreNumberedInOrder(), "row n of the slot table must be slot n"
 // The eight patch-list slots in the order BuildFileSet reloads them.
 constexpr int kPatchListReloadOrder[] = {67, 68, 69, 54, 76, 77, 78, 57};
 
-constexpr char kSeparator = '/';
-
 const DiffList& EmptyDiffList() {
   static const DiffList empty;
   return empty;
@@ -155,7 +155,7 @@ void ClientFileSet::BuildFileSet() {
 
 void ClientFileSet::SetMulPath(std::string_view pszNewPath) {
   mulPath_ = std::string(pszNewPath);
-  if (mulPath_.empty() || mulPath_.back() != kSeparator) mulPath_ += kSeparator;
+  if (mulPath_.empty() || mulPath_.back() != platform::kPathSeparator) mulPath_ += platform::kPathSeparator;
   BuildFileSet();
 }
 

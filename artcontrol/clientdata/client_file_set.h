@@ -79,7 +79,7 @@ class ClientFileSet {
   // Writes every default name as MulPath + name (slots without one keep their text), then reloads the eight patch lists.
   void BuildFileSet();
 
-  // SetMulPath: MulPath = pszNewPath with a "/" appended unless it already ends in one (empty gives "/"), then BuildFileSet.
+  // SetMulPath: MulPath = pszNewPath with the path separator appended unless it already ends in one (empty gives the separator alone), then BuildFileSet.
   void SetMulPath(std::string_view pszNewPath);
   // GetMulPath: MulPath unchanged.
   const std::string& GetMulPath() const { return mulPath_; }

@@ -1,15 +1,8 @@
 #pragma once
 // Where the control finds the game client's "ExePath" registry value. On
-// Windows that is HKEY_LOCAL_MACHINE; on Linux there is no registry, so two
-// files stand in for it, tried in this order:
-//   1. the registry file $XDG_CONFIG_HOME/tilvo/registry.ini (default
-//      ~/.config/tilvo/registry.ini): one section per key path, named as the
-//      key path is written ("[SOFTWARE\Origin Worlds Online\...\1.0]"), whose
-//      "ExePath" holds a host path;
-//   2. only where that file is absent, the Wine prefix's system.reg
-//      ($WINEPREFIX, default ~/.wine), where a key may also sit under
-//      Software\Wow6432Node; its Windows path is turned into a host path
-//      through the prefix's dosdevices links.
+// Windows that is HKEY_LOCAL_MACHINE (a 64-bit module also looks in the
+// 32-bit view, where a 32-bit client's installer writes); elsewhere files
+// stand in for it (registry_posix.h).
 
 #include <string>
 #include <string_view>
@@ -23,19 +16,9 @@ enum class RegistryRead {
   kRead,     // the value was read
 };
 
-// The two Linux sources of the registry; an empty text means "not there".
-struct RegistryPlaces {
-  std::string registryFile;  // full path of registry.ini
-  std::string winePrefix;    // the Wine prefix folder
-};
-
-// The places as the environment names them (XDG_CONFIG_HOME, HOME, WINEPREFIX), with their defaults.
-RegistryPlaces RegistryPlacesFromEnvironment();
-
 // Reads "ExePath" of HKEY_LOCAL_MACHINE\keyPath (keyPath written with
-// backslashes) as a host path into exePath. A value that would not fit the
-// client's 260-byte buffer, or a Windows path whose drive has no dosdevices
-// link, counts as unreadable (kNoValue).
-RegistryRead ReadClientExePath(const RegistryPlaces& places, std::string_view keyPath, std::string& exePath);
+// backslashes) into exePath as a path of this system (UTF-8). A value that
+// would not fit the client's 260-byte buffer counts as unreadable (kNoValue).
+RegistryRead ReadClientExePath(std::string_view keyPath, std::string& exePath);
 
 }  // namespace tilvo::platform

@@ -1,4 +1,4 @@
-#include "artcontrol/platform/registry.h"
+#include "artcontrol/platform/registry_posix.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -342,6 +342,10 @@ RegistryRead ReadClientExePath(const RegistryPlaces& places, std::string_view ke
   if (value.size() + 1 > kValueBufferSize) return RegistryRead::kNoValue;
   exePath = value;
   return RegistryRead::kRead;
+}
+
+RegistryRead ReadClientExePath(std::string_view keyPath, std::string& exePath) {
+  return ReadClientExePath(RegistryPlacesFromEnvironment(), keyPath, exePath);
 }
 
 }  // namespace tilvo::platform

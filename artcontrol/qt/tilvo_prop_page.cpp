@@ -98,10 +98,9 @@ bool CTilvoPropPage::LoadFrom(CTilvoCtrl& control) {
 bool CTilvoPropPage::ApplyTo(CTilvoCtrl& control, QString& error) {
   for (std::size_t i = 1; i < edits_.size(); ++i) {
     if (!typed_[i]) continue;
-    bool ok = false;
-    const int value = edits_[i]->text().trimmed().toInt(&ok);
-    if (!ok) {
-      error = QStringLiteral("Please enter an integer.");
+    std::int32_t value = 0;
+    if (!ParsePageNumber(edits_[i]->text().toStdString(), value)) {
+      error = Text(kNotANumberText);
       edits_[i]->setFocus();
       edits_[i]->selectAll();
       return false;
@@ -110,7 +109,7 @@ bool CTilvoPropPage::ApplyTo(CTilvoCtrl& control, QString& error) {
     typed_[i] = false;
   }
   if (core_.WriteTo(control) != DispResult::kOk) {
-    error = QStringLiteral("Invalid property value.");
+    error = Text(kRefusedValueText);
     for (std::size_t i = 1; i < edits_.size(); ++i) {
       if (core_.IsChanged(i)) {
         typed_[i] = true;

@@ -84,10 +84,10 @@ void TilvoWidget::ReleaseControl() {
 bool TilvoWidget::DoVerb(std::int32_t verb) {
   if (!control_) return false;
   switch (verb) {
-    case OLEIVERB_PRIMARY:
+    case kVerbEdit:
       setFocus(Qt::OtherFocusReason);
       return true;
-    case OLEIVERB_PROPERTIES: {
+    case kVerbProperties: {
       auto* frame = new PropertyFrame(this);
       connect(frame, &PropertyFrame::applied, this, &TilvoWidget::propertiesApplied);
       frame->open();

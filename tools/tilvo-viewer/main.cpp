@@ -21,7 +21,7 @@ namespace {
 
 bool SaveScreenshots(tilvo::viewer::ViewerWindow& window, const QString& path) {
   bool ok = window.grab().save(path, "PNG");
-  window.ArtView()->DoVerb(tilvo::OLEIVERB_PROPERTIES);
+  window.ArtView()->DoVerb(tilvo::kVerbProperties);
   auto* frame = window.findChild<tilvo::qt::PropertyFrame*>();
   const QFileInfo file(path);
   const QString framePath = file.dir().filePath(file.completeBaseName() + QStringLiteral("-properties.png"));

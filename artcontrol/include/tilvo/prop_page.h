@@ -42,6 +42,25 @@ std::span<const PageField> PropPageFields();
 // The drop-down list's entries, the named rows of the art type table: a name's position is its ArtType value.
 std::span<const std::string_view> ArtTypeNames();
 
+// What the page exchanges its copies with: the properties of one or more
+// controls, by name, through their dispatch interface.
+class PropertyAccess {
+ public:
+  virtual ~PropertyAccess() = default;
+  // Reads property name as an integer: kOk with value, or the dispatch interface's refusal.
+  virtual DispResult Get(std::string_view name, std::int32_t& value) = 0;
+  // Writes value to property name: kOk, or the dispatch interface's refusal.
+  virtual DispResult Put(std::string_view name, std::int32_t value) = 0;
+};
+
+// A field's text as the page reads a number from an edit box: a whole number
+// in decimal, with an optional sign and blanks around it, that fits 32 bits.
+// False for any other text.
+bool ParsePageNumber(std::string_view text, std::int32_t& value);
+// What the page tells the user when an edit box holds no such number, and when the control refuses a value.
+inline constexpr std::string_view kNotANumberText = "Please enter an integer.";
+inline constexpr std::string_view kRefusedValueText = "Invalid property value.";
+
 // The page's side of the exchange: one copy per field, in the order of
 // PropPageFields(), starting as selection -1 (none) and numbers 0. Only the
 // copies that the user changed since the last read are written back.
@@ -65,11 +84,13 @@ class TilvoPropPageCore {
   // Reads every property from the control by name. An ArtType without a name
   // in the list (9, 10 or out of range) reads as selection -1. kOk, or the
   // first refusal of the dispatch entry (the copies are then unchanged).
+  DispResult ReadFrom(PropertyAccess& control);
   DispResult ReadFrom(CTilvoCtrl& control);
   // Writes each changed copy to the control by name, in field order, and
   // clears its mark. kOk, or the first refusal (kOverflow for a colour that is
   // no 16-bit number): the fields before it are written, it and the rest stay
   // marked.
+  DispResult WriteTo(PropertyAccess& control);
   DispResult WriteTo(CTilvoCtrl& control);
 
  private:

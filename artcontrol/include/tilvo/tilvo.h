@@ -54,7 +54,7 @@ class CTilvoCtrl {
   // the ready state to 2 and fires ReadyStateChange on the site.
   explicit CTilvoCtrl(TilvoSite& site);
   // As above, but with the client folder given as the registry would have
-  // given it ("/" is appended when missing).
+  // given it (the path separator is appended when missing).
   CTilvoCtrl(TilvoSite& site, const std::string& clientDirectory);
   ~CTilvoCtrl();
   CTilvoCtrl(const CTilvoCtrl&) = delete;
@@ -102,7 +102,7 @@ class CTilvoCtrl {
                         std::int16_t color);
   void RedrawControl();                                   // asks for a regenerated picture
   void SetMulPath(const std::string& pszNewPath);         // moves every named file to that folder; empties the art caches
-  std::string GetMulPath() const;                         // the client folder, ending in "/" or empty
+  std::string GetMulPath() const;                         // the client folder, ending in the separator, or empty
   // Points one file slot at a full path and empties the art caches; false (nothing changed) for a refused slot or an empty path.
   bool SetCustomMulFile(std::int16_t sFileIndex, const std::string& pszNewFilePath);
   // The path of a slot; empty for a refused slot.

@@ -7,9 +7,9 @@
 
 namespace tilvo {
 
-// The standard verb numbers.
-inline constexpr std::int32_t OLEIVERB_PRIMARY = 0;      // Edit: activate the control in its place
-inline constexpr std::int32_t OLEIVERB_PROPERTIES = -7;  // Properties: show the property page
+// The standard verb numbers (OLE's OLEIVERB_PRIMARY and OLEIVERB_PROPERTIES).
+inline constexpr std::int32_t kVerbEdit = 0;         // Edit: activate the control in its place
+inline constexpr std::int32_t kVerbProperties = -7;  // Properties: show the property page
 
 // One verb as a host's menu lists it ("&" marks the access key).
 struct Verb {
@@ -18,8 +18,8 @@ struct Verb {
 };
 
 inline constexpr Verb kVerbs[] = {
-    {OLEIVERB_PRIMARY, "&Edit"},
-    {OLEIVERB_PROPERTIES, "&Properties..."},
+    {kVerbEdit, "&Edit"},
+    {kVerbProperties, "&Properties..."},
 };
 
 // Edit, then Properties.

@@ -145,7 +145,7 @@ TEST(PropertyFrame, AppliesThePageToTheHostedControl) {
   TilvoWidget widget;
   widget.CreateControl(folder.Path());
   QSignalSpy applied(&widget, &TilvoWidget::propertiesApplied);
-  ASSERT_TRUE(widget.DoVerb(OLEIVERB_PROPERTIES));
+  ASSERT_TRUE(widget.DoVerb(kVerbProperties));
   auto* frame = widget.findChild<PropertyFrame*>();
   ASSERT_NE(frame, nullptr);
   auto* apply = frame->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Apply);

@@ -165,7 +165,7 @@ TEST_F(WidgetTest, OffersEditAndProperties) {
   ASSERT_EQ(actions.size(), 2);
   EXPECT_EQ(actions[0]->text(), QStringLiteral("&Edit"));
   EXPECT_EQ(actions[1]->text(), QStringLiteral("&Properties..."));
-  EXPECT_TRUE(widget_.DoVerb(OLEIVERB_PRIMARY));
+  EXPECT_TRUE(widget_.DoVerb(kVerbEdit));
   EXPECT_FALSE(widget_.DoVerb(1));
   EXPECT_EQ(widget_.findChild<PropertyFrame*>(), nullptr);
 
@@ -180,8 +180,8 @@ TEST_F(WidgetTest, OffersEditAndProperties) {
   frame->close();
 
   widget_.ReleaseControl();
-  EXPECT_FALSE(widget_.DoVerb(OLEIVERB_PROPERTIES));
-  EXPECT_FALSE(widget_.DoVerb(OLEIVERB_PRIMARY));
+  EXPECT_FALSE(widget_.DoVerb(kVerbProperties));
+  EXPECT_FALSE(widget_.DoVerb(kVerbEdit));
 }
 
 TEST(WidgetActivation, CreatesTheControlThroughItsRegistration) {

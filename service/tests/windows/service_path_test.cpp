@@ -258,7 +258,9 @@ TEST_F(ServicePath, InstallStartServeStopAndRemove) {
   size_t stopped = remove.out.find("\norvosvr has stopped.\nOrvo Server - Northmoor has been removed.\n");
   EXPECT_NE(stopped, std::string::npos) << remove.out;
   EXPECT_EQ(remove.out.find_first_not_of('.', 16), stopped) << remove.out;
-  EXPECT_EQ(Query(kService).dwCurrentState, 0u);
+  // A deleted service is gone once the last handle to it closes, which may
+  // be the stopped process's a moment after -remove returns.
+  EXPECT_TRUE(WaitForState(kService, 0));
   // The event source stays registered.
   EXPECT_EQ(ReadValue(source_key, "TypesSupported").type, static_cast<DWORD>(REG_DWORD));
   ProgramRun gone = server_->RunOnce("-remove");

@@ -1,0 +1,42 @@
+#include "artcontrol/platform/registry.h"
+
+#include <cstring>
+
+#include <windows.h>
+
+#include "artcontrol/platform/win32/wide_text.h"
+
+namespace tilvo::platform {
+namespace {
+
+// The client's reader queries into 260 bytes, the terminating zero included.
+constexpr DWORD kValueBufferSize = 260;
+
+// "ExePath" of HKEY_LOCAL_MACHINE\keyPath in one view of the registry.
+RegistryRead ReadInView(const std::string& keyPath, REGSAM view, std::string& exePath) {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) {
+    return RegistryRead::kNoKey;
+  }
+  char buffer[kValueBufferSize] = {};
+  DWORD size = sizeof buffer;
+  // The value's type is not checked; a value that does not fit fails with ERROR_MORE_DATA.
+  const LSTATUS status = ::RegQueryValueExA(key, "ExePath", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
+  ::RegCloseKey(key);
+  if (status != ERROR_SUCCESS) return RegistryRead::kNoValue;
+  exePath = Utf8FromAnsi(std::string_view(buffer, ::strnlen(buffer, size)));
+  return RegistryRead::kRead;
+}
+
+}  // namespace
+
+RegistryRead ReadClientExePath(std::string_view keyPath, std::string& exePath) {
+  const std::string key(keyPath);
+  // The client is a 32-bit program whose installer writes the 32-bit view; a
+  // module of the other width finds its key there when its own view has none.
+  constexpr REGSAM kOtherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+  const RegistryRead own = ReadInView(key, 0, exePath);
+  return own == RegistryRead::kNoKey ? ReadInView(key, kOtherView, exePath) : own;
+}
+
+}  // namespace tilvo::platform

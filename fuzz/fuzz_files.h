@@ -1,30 +1,18 @@
 #pragma once
 // Fuzz targets hand their input to the readers as real files, so the file
-// layer is exercised too. The files live in one folder per process, under
-// $TILVO_FUZZ_TMP when set (scripts/fuzz-smoke points it into the build).
+// layer is exercised too. The files live in the process's folder.
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
+
+#include "fuzz_folder.h"
 
 namespace tilvo::fuzz {
 
-// The folder of this process, created on first use.
-inline const std::filesystem::path& Folder() {
-  static const std::filesystem::path folder = [] {
-    const char* base = std::getenv("TILVO_FUZZ_TMP");
-    std::filesystem::path root = base && *base ? std::filesystem::path(base) : std::filesystem::temp_directory_path();
-    std::random_device random;
-    std::filesystem::path path = root / ("tilvo-fuzz-" + std::to_string(random()) + std::to_string(random()));
-    std::filesystem::create_directories(path);
-    return path;
-  }();
-  return folder;
-}
+using kit_fuzz::Folder;
 
 // Writes size bytes to name in the folder; returns its full path.
 inline std::string WriteFile(const std::string& name, const std::uint8_t* data, std::size_t size) {

@@ -18,6 +18,7 @@ namespace {
 constexpr long kEntryCapacity = 1024;
 constexpr size_t kEntryLimit = 8192;  // an entry holds at most 8191 bytes
 constexpr size_t kMaxRequestedDigits = 6;
+constexpr char kCtrlZ = 26;
 
 struct ScriptKind {
   const char* script;
@@ -166,7 +167,10 @@ int MergeCustomEntry(const platform::Socket& s, const std::string& user, bool is
                    host::EscapeForLog(user).c_str());
     return -1;
   }
-  entry.erase(std::remove(entry.begin(), entry.end(), '\r'), entry.end());
+  // A Ctrl-Z goes too: text mode ends a script there, so it would hide every
+  // section after the entry, and the next merge would drop them.
+  entry.erase(std::remove_if(entry.begin(), entry.end(), [](char c) { return c == '\r' || c == kCtrlZ; }),
+              entry.end());
 
   // Merges and whole-file stores of the script take turns.
   FileLock lock(kind.script);

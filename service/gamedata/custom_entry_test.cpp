@@ -207,5 +207,11 @@ TEST_F(MergeCustomEntryTest, BinaryBytesOfTheEntryAreKept) {
   EXPECT_EQ(Read("gyrionchar2.scp"), WithCrLf("[4000]\n\n[4001]\n" + body + "//// Inserted by Ann\n\n"));
 }
 
+TEST_F(MergeCustomEntryTest, CtrlZOfTheEntryIsDroppedSoTheSectionsAfterItStay) {
+  WriteText("gyrionchar2.scp", "[4000]\n[4010]\nB=2\n");
+  EXPECT_EQ(Merge({"[4005]\r\nC=\x1a" "3\r\n"}, false).back(), "OK - ID=4005");
+  EXPECT_EQ(Read("gyrionchar2.scp"), WithCrLf("[4000]\n[4005]\nC=3\n//// Inserted by Ann\n\n[4010]\nB=2\n\n"));
+}
+
 }  // namespace
 }  // namespace gamedata

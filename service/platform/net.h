@@ -72,7 +72,10 @@ int MaxListenBacklog();
 int LocalPort(const Socket& s);
 
 // Accepts one connection; fills the peer's IPv4 address (network byte order
-// in the four bytes). Returns an invalid socket on failure.
+// in the four bytes). Returns an invalid socket on failure. The connection
+// sends each packet at once: a small packet that follows another (a fetch's
+// first chunk after its size) never waits for the peer's delayed
+// acknowledgement.
 Socket Accept(const Socket& listener, uint8_t peer[4]);
 
 // Waits until `s` is readable, at most `timeout_ms` (negative: no limit).

@@ -96,6 +96,8 @@ Socket Accept(const Socket& listener, uint8_t peer[4]) {
   socklen_t len = sizeof addr;
   int fd = Remember(::accept4(Fd(listener), reinterpret_cast<sockaddr*>(&addr), &len, SOCK_CLOEXEC));
   if (fd < 0) return Socket();
+  int on = 1;
+  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
   std::memcpy(peer, &addr.sin_addr.s_addr, 4);
   return Socket(fd);
 }

@@ -121,6 +121,8 @@ Socket Accept(const Socket& listener, uint8_t peer[4]) {
   int len = sizeof addr;
   SOCKET s = Remember(::accept(Sock(listener), reinterpret_cast<sockaddr*>(&addr), &len));
   if (s == INVALID_SOCKET) return Socket();
+  BOOL on = TRUE;
+  ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
   std::memcpy(peer, &addr.sin_addr.s_addr, 4);
   return Socket(static_cast<NativeSocket>(s));
 }

@@ -1,0 +1,278 @@
+// A fetch (GFIL) and a store (SFIL) of a large file through the real orvosvr
+// over loopback, against a bare stop-and-wait exchange of the same packets
+// between two sockets of this process, in the same run. The client side is
+// the same code in both: the service is measured against the least any
+// stop-and-wait transfer of these chunks and acknowledgements costs.
+//
+//   bench_service_transfer [--mb N] [--runs N]
+//
+// --mb sets the file's size (default 100); --runs measures each transfer
+// that many times and keeps the best (default 1).
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "service/platform/net.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr size_t kFetchChunk = 1024;  // what the service sends per packet
+constexpr size_t kStoreChunk = 1023;  // what it takes per packet
+constexpr std::string_view kEnd = "\r\n.\r\n";
+constexpr std::string_view kReady = "Ready to receive entry.  Send CRLF.CRLF to signal end of file\r\n";
+constexpr std::string_view kReceived = "File Received";
+
+// A byte count in decimal, as size announcements and acknowledgements carry it.
+class Decimal {
+ public:
+  explicit Decimal(size_t n) : size_(static_cast<size_t>(std::snprintf(text_, sizeof text_, "%zu", n))) {}
+  std::string_view text() const { return {text_, size_}; }
+
+ private:
+  char text_[24];
+  size_t size_;
+};
+
+// One end of a connection that speaks the packet framing with as little work
+// as it can: a whole packet per send, and receives into one buffer that holds
+// as many packets as have arrived.
+class Peer {
+ public:
+  explicit Peer(platform::Socket s) : s_(std::move(s)), in_(1 << 16) {
+    // A peer that stops answering ends the run instead of hanging it.
+    timeval patience{30, 0};
+    ::setsockopt(static_cast<int>(s_.Native()), SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+  }
+  bool Valid() const { return s_.Valid(); }
+  void Close() { s_.Close(); }
+
+  bool Send(std::string_view payload) {
+    out_.resize(4 + payload.size());
+    for (size_t i = 0; i < 4; ++i) out_[i] = static_cast<char>(payload.size() >> (8 * i));
+    std::copy(payload.begin(), payload.end(), out_.begin() + 4);
+    for (std::string_view rest = out_; !rest.empty();) {
+      long n = platform::SendSome(s_, rest.data(), rest.size());
+      if (n <= 0) return false;
+      rest.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+  }
+
+  // The next packet's payload, valid until the next call; false when the
+  // connection ended or stalled.
+  bool Receive(std::string_view* payload) {
+    if (!Fill(4)) return false;
+    size_t n = 0;
+    for (size_t i = 4; i-- > 0;) n = n << 8 | static_cast<unsigned char>(in_[begin_ + i]);
+    if (!Fill(4 + n)) return false;
+    *payload = std::string_view(in_.data() + begin_ + 4, n);
+    begin_ += 4 + n;
+    return true;
+  }
+
+ private:
+  bool Fill(size_t count) {
+    if (end_ - begin_ >= count) return true;
+    if (begin_ > 0) {
+      std::copy(in_.begin() + static_cast<long>(begin_), in_.begin() + static_cast<long>(end_), in_.begin());
+      end_ -= begin_;
+      begin_ = 0;
+    }
+    if (in_.size() < count) in_.resize(count);
+    while (end_ < count) {
+      long n = platform::ReceiveSome(s_, in_.data() + end_, in_.size() - end_);
+      if (n <= 0) return false;
+      end_ += static_cast<size_t>(n);
+    }
+    return true;
+  }
+
+  platform::Socket s_;
+  std::vector<char> in_;
+  size_t begin_ = 0;
+  size_t end_ = 0;
+  std::string out_;
+};
+
+// The client's fetch: the size announcement, each chunk acknowledged with its
+// byte count, the end marker. False unless exactly `expected` bytes came.
+bool Fetch(Peer& client, const std::string& name, size_t expected) {
+  if (!client.Send("GFIL" + name)) return false;
+  std::string_view packet;
+  if (!client.Receive(&packet) || packet != Decimal(expected).text()) return false;
+  size_t total = 0;
+  while (client.Receive(&packet) && packet != kEnd) {
+    total += packet.size();
+    if (!client.Send(Decimal(packet.size()).text())) return false;
+  }
+  return packet == kEnd && total == expected;
+}
+
+// The client's store: chunks of 1023 bytes, each waiting for its
+// acknowledgement, then the end marker and the reply.
+bool Store(Peer& client, const std::string& name, std::string_view data) {
+  if (!client.Send("SFIL" + name)) return false;
+  std::string_view packet;
+  if (!client.Receive(&packet) || packet != kReady) return false;
+  for (size_t at = 0; at < data.size(); at += kStoreChunk) {
+    std::string_view chunk = data.substr(at, kStoreChunk);
+    if (!client.Send(chunk) || !client.Receive(&packet) || packet != Decimal(chunk.size()).text()) return false;
+  }
+  return client.Send(kEnd) && client.Receive(&packet) && packet == kReceived;
+}
+
+// The other end of the bare exchange: the same packets as the service's
+// fetch and store, with the file in memory and nothing else done.
+void ServeBare(Peer& server, std::string_view data) {
+  std::string_view packet;
+  while (server.Receive(&packet)) {
+    if (packet.substr(0, 4) == "GFIL") {
+      server.Send(Decimal(data.size()).text());
+      for (size_t at = 0; at < data.size(); at += kFetchChunk) {
+        std::string_view chunk = data.substr(at, kFetchChunk);
+        if (!server.Send(chunk) || !server.Receive(&packet) || packet != Decimal(chunk.size()).text()) return;
+      }
+      server.Send(kEnd);
+    } else if (packet.substr(0, 4) == "SFIL") {
+      server.Send(kReady);
+      while (server.Receive(&packet) && packet.find(kEnd) == std::string_view::npos) {
+        server.Send(Decimal(packet.size()).text());
+      }
+      server.Send(kReceived);
+    }
+  }
+}
+
+// Text lines with LF ends only, so that the text a fetch sends is the file's
+// bytes and its announced size is exact.
+std::string MakeData(long mb) {
+  const std::string line = "ITEM=i_longsword_of_vanquishing,AMOUNT=17,COLOR=0481,P=1234,567,8\n";
+  std::string data;
+  data.reserve(static_cast<size_t>(mb) << 20);
+  while (data.size() + line.size() <= static_cast<size_t>(mb) << 20) data += line;
+  data.append((static_cast<size_t>(mb) << 20) - data.size(), 'x');
+  return data;
+}
+
+double Best(const char* what, long runs, const std::function<bool()>& work, bool* ok) {
+  double best = 1e30;
+  for (long i = 0; i < runs; ++i) {
+    auto start = std::chrono::steady_clock::now();
+    if (!work()) {
+      std::fprintf(stderr, "%s failed: its numbers below mean nothing\n", what);
+      *ok = false;
+    }
+    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+  return best;
+}
+
+long Arg(int argc, char** argv, const char* name, long fallback) {
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (std::string(argv[i]) == name) return std::atol(argv[i + 1]);
+  }
+  return fallback;
+}
+
+int FreePort() {
+  int stage = 0;
+  return platform::LocalPort(platform::OpenListener(0, 1, &stage));
+}
+
+// Starts orvosvr from a copy of the example game server in `dir` and
+// connects a logged-in client to it; -1 for the pid on failure.
+int StartService(const fs::path& dir, std::unique_ptr<Peer>* client) {
+  fs::copy(fs::path(KIT_SOURCE_DIR) / "examples" / "gameserver", dir, fs::copy_options::recursive);
+  fs::copy_file(ORVOSVR_BINARY, dir / "orvosvr");
+  const int port = FreePort();
+  std::ofstream(dir / "orvosvr.cfg", std::ios::binary)
+      << "PORT " << port << "\r\nGYRIONPATH " << dir.string() << "\r\n";
+  std::fflush(stdout);
+  const int pid = ::fork();
+  if (pid == 0) {
+    if (!std::freopen("/dev/null", "w", stdout)) ::_exit(126);
+    const std::string exe = (dir / "orvosvr").string();
+    ::execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  for (int tries = 0; tries < 200 && !(*client && (*client)->Valid()); ++tries) {
+    platform::Socket s = platform::Connect("127.0.0.1", static_cast<uint16_t>(port));
+    if (s.Valid()) {
+      *client = std::make_unique<Peer>(std::move(s));
+    } else {
+      std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+  }
+  std::string_view reply;
+  bool in = *client && (*client)->Receive(&reply) && (*client)->Send("Warden") && (*client)->Receive(&reply) &&
+            (*client)->Send("northwind") && (*client)->Receive(&reply) && reply.rfind("Login successful", 0) == 0;
+  return in ? pid : (::kill(pid, SIGKILL), ::waitpid(pid, nullptr, 0), -1);
+}
+
+void Report(const char* what, size_t bytes, double service, double bare) {
+  const double mb = static_cast<double>(bytes) / (1 << 20);
+  std::printf("%-6s service %8.2f MB/s   bare exchange %8.2f MB/s   service takes %.2fx as long (goal <= 2)\n", what,
+              mb / service, mb / bare, service / bare);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const long mb = std::max(1L, Arg(argc, argv, "--mb", 100));
+  const long runs = std::max(1L, Arg(argc, argv, "--runs", 1));
+  const fs::path dir = fs::temp_directory_path() / ("orvosvr-transfer-" + std::to_string(::getpid()));
+  const std::string data = MakeData(mb);
+  std::printf("transferring %ld MB in packets of %zu (fetch) and %zu (store) bytes, best of %ld\n", mb, kFetchChunk,
+              kStoreChunk, runs);
+
+  // The bare exchange: two sockets of this process over loopback.
+  int stage = 0;
+  platform::Socket listener = platform::OpenListener(0, 1, &stage);
+  Peer bare_client(platform::Connect("127.0.0.1", static_cast<uint16_t>(platform::LocalPort(listener))));
+  uint8_t peer_address[4];
+  Peer bare_server(platform::Accept(listener, peer_address));
+  std::thread server([&] { ServeBare(bare_server, data); });
+  bool ok = true;
+  auto fetch = [&](Peer& client) { return Fetch(client, "bench.scp", data.size()); };
+  auto store = [&](Peer& client) { return Store(client, "bench.scp", data); };
+  const double bare_fetch = Best("the bare fetch", runs, [&] { return fetch(bare_client); }, &ok);
+  const double bare_store = Best("the bare store", runs, [&] { return store(bare_client); }, &ok);
+  bare_client.Close();
+  server.join();
+
+  std::unique_ptr<Peer> client;
+  const int pid = StartService(dir, &client);
+  if (pid < 0) {
+    std::fprintf(stderr, "orvosvr did not start or the login failed\n");
+    fs::remove_all(dir);
+    return 1;
+  }
+  std::ofstream(dir / "bench.scp", std::ios::binary) << data;
+  const double service_fetch = Best("the service's fetch", runs, [&] { return fetch(*client); }, &ok);
+  const double service_store = Best("the service's store", runs, [&] { return store(*client); }, &ok);
+
+  Report("fetch", data.size(), service_fetch, bare_fetch);
+  Report("store", data.size(), service_store, bare_store);
+  client.reset();
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, nullptr, 0);
+  fs::remove_all(dir);
+  return ok ? 0 : 1;
+}

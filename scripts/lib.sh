@@ -8,7 +8,7 @@ KIT_PACKAGES=(
   libpng-dev clang-14 libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools googletest wine64
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  scdoc dpkg-dev file lintian systemd
+  scdoc dpkg-dev file lintian systemd zsh
 )
 
 kit_missing_packages() {

@@ -171,17 +171,14 @@ std::string MakeData(long mb) {
   return data;
 }
 
-double Best(const char* what, long runs, const std::function<bool()>& work, bool* ok) {
-  double best = 1e30;
-  for (long i = 0; i < runs; ++i) {
-    auto start = std::chrono::steady_clock::now();
-    if (!work()) {
-      std::fprintf(stderr, "%s failed: its numbers below mean nothing\n", what);
-      *ok = false;
-    }
-    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+// Times one transfer; a failure makes every number below meaningless.
+double Timed(const char* what, const std::function<bool()>& work, bool* ok) {
+  auto start = std::chrono::steady_clock::now();
+  if (!work()) {
+    std::fprintf(stderr, "%s failed: its numbers below mean nothing\n", what);
+    *ok = false;
   }
-  return best;
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 long Arg(int argc, char** argv, const char* name, long fallback) {
@@ -249,24 +246,33 @@ int main(int argc, char** argv) {
   uint8_t peer_address[4];
   Peer bare_server(platform::Accept(listener, peer_address));
   std::thread server([&] { ServeBare(bare_server, data); });
-  bool ok = true;
-  auto fetch = [&](Peer& client) { return Fetch(client, "bench.scp", data.size()); };
-  auto store = [&](Peer& client) { return Store(client, "bench.scp", data); };
-  const double bare_fetch = Best("the bare fetch", runs, [&] { return fetch(bare_client); }, &ok);
-  const double bare_store = Best("the bare store", runs, [&] { return store(bare_client); }, &ok);
-  bare_client.Close();
-  server.join();
 
   std::unique_ptr<Peer> client;
   const int pid = StartService(dir, &client);
   if (pid < 0) {
     std::fprintf(stderr, "orvosvr did not start or the login failed\n");
+    bare_client.Close();
+    server.join();
     fs::remove_all(dir);
     return 1;
   }
   std::ofstream(dir / "bench.scp", std::ios::binary) << data;
-  const double service_fetch = Best("the service's fetch", runs, [&] { return fetch(*client); }, &ok);
-  const double service_store = Best("the service's store", runs, [&] { return store(*client); }, &ok);
+
+  // Each round times the four transfers one after the other, so that a
+  // moment of load on a shared machine falls on the service and the bare
+  // exchange alike; the best of each is kept.
+  bool ok = true;
+  auto fetch = [&](Peer& peer) { return Fetch(peer, "bench.scp", data.size()); };
+  auto store = [&](Peer& peer) { return Store(peer, "bench.scp", data); };
+  double bare_fetch = 1e30, bare_store = 1e30, service_fetch = 1e30, service_store = 1e30;
+  for (long round = 0; round < runs; ++round) {
+    bare_fetch = std::min(bare_fetch, Timed("the bare fetch", [&] { return fetch(bare_client); }, &ok));
+    service_fetch = std::min(service_fetch, Timed("the service's fetch", [&] { return fetch(*client); }, &ok));
+    bare_store = std::min(bare_store, Timed("the bare store", [&] { return store(bare_client); }, &ok));
+    service_store = std::min(service_store, Timed("the service's store", [&] { return store(*client); }, &ok));
+  }
+  bare_client.Close();
+  server.join();
 
   Report("fetch", data.size(), service_fetch, bare_fetch);
   Report("store", data.size(), service_store, bare_store);

@@ -81,6 +81,7 @@ void SendDirectoryListing(const platform::Socket& s, const std::string& path, Na
     return;
   }
   const host::ServiceConfig& config = host::Config();
+  const AccountNames account_names = show_account_files ? AccountNames{} : ResolveAccountNames();
   std::string packet;
   for (const platform::DirectoryEntry& entry : entries) {
     if (packet.size() + entry.name.size() + kRecordRoom > kPacketSize) {
@@ -95,7 +96,7 @@ void SendDirectoryListing(const platform::Socket& s, const std::string& path, Na
     } else {
       listed = HasAllowedExtension(entry.name, config.allowed_extensions);
     }
-    if (listed && !show_account_files && IsAccountCompanion(host::JoinFolder(folder, entry.name))) listed = false;
+    if (listed && !show_account_files && IsAccountCompanion(account_names, host::JoinFolder(folder, entry.name))) listed = false;
     if (listed) AppendRecord(&packet, entry.attributes, entry.name);
   }
   if (!packet.empty()) protocol::SendPacket(s, packet);

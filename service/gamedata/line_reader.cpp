@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "service/platform/fs.h"
+
 namespace gamedata {
 
 namespace {
@@ -25,7 +27,13 @@ LineReader::LineReader(const std::string& native_path, size_t line_size, bool cu
       max_chars_(line_size > 1 ? line_size - 1 : 0),
       cut_(cut_at_line_end),
       marks_(mark_bytes.substr(0, std::size(next_mark_))) {
-  if (file_) buf_.resize(std::max(kBufferSize, 4 * line_size));
+  if (!file_) return;
+  // A small file gets a buffer of its own size (checksums read many of them);
+  // a file that grows while it is read is still read whole, through refills.
+  size_t size = kBufferSize;
+  long long bytes = platform::FileSize(native_path);
+  if (bytes >= 0 && static_cast<unsigned long long>(bytes) < kBufferSize) size = static_cast<size_t>(bytes) + 1;
+  buf_.resize(std::max(size, 4 * line_size));
 }
 
 void LineReader::Refill() {

@@ -88,24 +88,41 @@ bool MayOpenClientName(const std::string& name, const std::string& native_name, 
   return IsUsableName(native_name, as_file);
 }
 
-bool IsAccountCompanion(const std::string& native_name) {
-  if (native_name.empty()) return false;
-  std::optional<std::string> real = platform::RealPath(native_name);
-  if (!real) return false;
+AccountNames ResolveAccountNames() {
+  AccountNames names;
   std::string live_folder;
   host::FindAccountFolder(&live_folder);
   for (const std::string& folder : {host::Config().startup_account_folder, live_folder}) {
     std::optional<std::string> resolved = ResolvedFolder(folder);
     if (!resolved) continue;
     for (const char* file : kAccountFiles) {
-      // The companions lie beside the account file's name, even where that
-      // name is a link to the file.
-      const std::string base = host::JoinFolder(*resolved, file);
-      if (*real == base || *real == base + ".tmp" || StartsWith(*real, base + ".bkp.")) return true;
-      if (platform::RealPath(base) == real) return true;
+      names.bases.push_back(host::JoinFolder(*resolved, file));
+      if (std::optional<std::string> target = platform::RealPath(names.bases.back())) {
+        names.targets.push_back(*target);
+      }
     }
   }
+  return names;
+}
+
+bool IsAccountCompanion(const AccountNames& names, const std::string& native_name) {
+  if (native_name.empty()) return false;
+  std::optional<std::string> real = platform::RealPath(native_name);
+  if (!real) return false;
+  // The companions lie beside the account file's name, even where that name
+  // is a link to the file.
+  for (const std::string& base : names.bases) {
+    if (*real == base || *real == base + ".tmp" || StartsWith(*real, base + ".bkp.")) return true;
+  }
+  for (const std::string& target : names.targets) {
+    if (*real == target) return true;
+  }
   return false;
+}
+
+bool IsAccountCompanion(const std::string& native_name) {
+  if (native_name.empty()) return false;
+  return IsAccountCompanion(ResolveAccountNames(), native_name);
 }
 
 void LogRefusedPath(const std::string& name) {

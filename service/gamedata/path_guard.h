@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace gamedata {
 
@@ -38,6 +39,16 @@ bool MayOpenClientName(const std::string& name, const std::string& native_name, 
 // backups), in the account folder of "gyrion.ini" as read at start-up or as
 // it is now. False when no account folder is named.
 bool IsAccountCompanion(const std::string& native_name);
+
+// The account files' names resolved once, for a caller that asks about many
+// names in a row (a listing): IsAccountCompanion reads "gyrion.ini" and
+// resolves the folders for every name it is asked about.
+struct AccountNames {
+  std::vector<std::string> bases;    // "<resolved account folder>/<account file>"
+  std::vector<std::string> targets;  // what each base resolves to, where it exists
+};
+AccountNames ResolveAccountNames();
+bool IsAccountCompanion(const AccountNames& names, const std::string& native_name);
 
 // Logs that a client's name was refused because it leads outside the game
 // server's folders.

@@ -1,7 +1,10 @@
 #include "render_options.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <sstream>
+#include <string_view>
 
 namespace tilvo::render_tool {
 
@@ -77,8 +80,16 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
       options.print = true;
       continue;
     }
+    static constexpr std::string_view kValued[] = {"--client", "--file",    "--type",         "--index",
+                                                   "--color",  "--flags",   "--xoffset",      "--yoffset",
+                                                   "--bkcolor", "--size",   "--preview-item", "--hide-static",
+                                                   "--paints", "--out"};
+    if (std::find(std::begin(kValued), std::end(kValued), name) == std::end(kValued)) {
+      error = name.rfind("-", 0) == 0 ? "unknown option " + name : "unexpected argument " + name;
+      return false;
+    }
     if (i + 1 >= args.size()) {
-      error = name.rfind("--", 0) == 0 ? name + " needs a value" : "unexpected argument " + name;
+      error = name + " needs a value";
       return false;
     }
     const std::string& value = args[++i];
@@ -140,11 +151,8 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
         return false;
       }
       options.paints = *v;
-    } else if (name == "--out") {
+    } else {  // --out
       options.out = value;
-    } else {
-      error = "unknown option " + name;
-      return false;
     }
   }
   return true;

@@ -113,6 +113,10 @@ TEST(ParseRenderOptions, RefusesBadArgumentsWithOneLine) {
     EXPECT_FALSE(error.empty()) << args[0];
     EXPECT_EQ(error.find('\n'), std::string::npos) << args[0];
   }
+  RenderOptions o;
+  std::string error;
+  EXPECT_FALSE(ParseRenderOptions({"--bogus"}, o, error));
+  EXPECT_EQ(error, "unknown option --bogus") << "an unknown option is named as one, value or not";
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -13,11 +15,9 @@ namespace {
 
 class FileLockTest : public testing_support::TempGameFolder {};
 
-// Holders of one file, named in different ways, are never inside at once.
-TEST_F(FileLockTest, OneFileOneHolderAtATime) {
-  Write("sub/x.scp", "x");
-  Link("link.scp", "sub/x.scp");
-  const char* spellings[] = {"sub/x.scp", "./sub/x.scp", "sub/../sub/x.scp", "link.scp"};
+// How often two holders of the locks of `spellings` were inside at once,
+// each doing `work` while it holds its lock.
+int Overlaps(const std::vector<const char*>& spellings, const std::function<void()>& work) {
   std::atomic<int> inside{0};
   std::atomic<int> overlaps{0};
   std::vector<std::thread> threads;
@@ -26,13 +26,34 @@ TEST_F(FileLockTest, OneFileOneHolderAtATime) {
       for (int i = 0; i < 300; ++i) {
         FileLock lock(name);
         if (inside.fetch_add(1) != 0) ++overlaps;
-        std::this_thread::yield();
+        work();
         inside.fetch_sub(1);
       }
     });
   }
   for (std::thread& t : threads) t.join();
-  EXPECT_EQ(overlaps.load(), 0);
+  return overlaps.load();
+}
+
+// Holders of one file, named in different ways, are never inside at once.
+TEST_F(FileLockTest, OneFileOneHolderAtATime) {
+  Write("sub/x.scp", "x");
+  Link("link.scp", "sub/x.scp");
+  EXPECT_EQ(Overlaps({"sub/x.scp", "./sub/x.scp", "sub/../sub/x.scp", "link.scp"}, [] { std::this_thread::yield(); }),
+            0);
+}
+
+// A store moves the file aside while it holds the lock: the others, naming
+// the file at that moment, still wait for the same lock.
+TEST_F(FileLockTest, AFileMovedAsideKeepsItsLock) {
+  Write("sub/x.scp", "x");
+  EXPECT_EQ(Overlaps({"sub/x.scp", "./sub/x.scp", "sub/../sub/x.scp"},
+                     [] {
+                       std::rename("sub/x.scp", "sub/x.scp.bkp");
+                       std::this_thread::yield();
+                       std::rename("sub/x.scp.bkp", "sub/x.scp");
+                     }),
+            0);
 }
 
 TEST_F(FileLockTest, DifferentFilesDoNotWait) {

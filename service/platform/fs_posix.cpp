@@ -87,12 +87,35 @@ long long FileSize(const std::string& path) {
   return static_cast<long long>(st.st_size);
 }
 
+namespace {
+
+// The path with every link resolved as far as it exists; the missing rest is
+// kept as written. Unlike std::filesystem::weakly_canonical, a file that
+// another thread renames away at that moment (a store moving it to its
+// backup) does not make the whole resolution fail: the name then resolves
+// through its folder, as the name of a missing file does.
+std::optional<std::filesystem::path> Resolved(const std::filesystem::path& path, int depth) {
+  std::error_code ec;
+  std::filesystem::path real = std::filesystem::canonical(path, ec);
+  if (!ec) return real;
+  if (ec != std::errc::no_such_file_or_directory) return std::nullopt;
+  const std::filesystem::path parent = path.parent_path();
+  if (depth > 255 || parent.empty() || parent == path) return std::nullopt;
+  std::optional<std::filesystem::path> folder = Resolved(parent, depth + 1);
+  if (!folder) return std::nullopt;
+  return *folder / path.filename();
+}
+
+}  // namespace
+
 std::optional<std::string> RealPath(const std::string& path) {
   if (path.empty()) return std::nullopt;
   std::error_code ec;
-  auto p = std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
+  std::filesystem::path full = std::filesystem::absolute(path, ec);
   if (ec) return std::nullopt;
-  return p.lexically_normal().string();
+  std::optional<std::filesystem::path> real = Resolved(full, 0);
+  if (!real) return std::nullopt;
+  return real->lexically_normal().string();
 }
 
 namespace {

@@ -134,17 +134,26 @@ std::optional<std::string> RealPath(const std::string& path) {
   // "dir\" is the folder "dir"; a root keeps its separator.
   while (full.size() > 3 && full.back() == '\\') full.pop_back();
   // Resolve the longest part that exists; the missing rest is kept as written.
+  // A file that another thread renames away at that moment (a store moving it
+  // to its backup) resolves through its folder, as a missing file does.
   std::string existing = full;
   std::string rest;
-  while (!Exists(existing)) {
+  std::string resolved;
+  for (;;) {
+    if (Exists(existing)) {
+      resolved = FinalName(existing);
+      if (!resolved.empty()) break;
+    }
     size_t cut = existing.find_last_of('\\');
-    if (cut == std::string::npos || cut + 1 >= existing.size()) return std::nullopt;
+    if (cut == std::string::npos || cut + 1 >= existing.size()) {
+      if (!Exists(existing)) return std::nullopt;
+      resolved = existing;
+      break;
+    }
     rest = existing.substr(cut) + rest;
     existing.resize(cut);
     if (existing.size() == 2 && existing[1] == ':') existing += '\\';
   }
-  std::string resolved = FinalName(existing);
-  if (resolved.empty()) resolved = existing;
   if (!rest.empty() && resolved.back() == '\\') resolved.pop_back();
   resolved += rest;
   // Names differ in case only as written; the file system finds them alike.

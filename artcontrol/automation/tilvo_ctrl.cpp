@@ -197,6 +197,8 @@ void CTilvoCtrl::RedrawControl() { impl_->RequestRedraw(); }
 
 void CTilvoCtrl::SetMulPath(const std::string& pszNewPath) {
   impl_->data->files.SetMulPath(pszNewPath);
+  // Another client's art is drawn with its own patches, hues and tile data.
+  ReloadClientTables(*impl_->data);
   impl_->EmptyCaches();
 }
 
@@ -204,6 +206,7 @@ std::string CTilvoCtrl::GetMulPath() const { return impl_->data->files.GetMulPat
 
 bool CTilvoCtrl::SetCustomMulFile(std::int16_t sFileIndex, const std::string& pszNewFilePath) {
   if (!impl_->data->files.SetCustomMulFile(sFileIndex, pszNewFilePath)) return false;
+  if (IsTableSlot(sFileIndex)) ReloadClientTables(*impl_->data);
   impl_->EmptyCaches();
   return true;
 }

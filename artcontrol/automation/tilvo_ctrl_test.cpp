@@ -282,10 +282,12 @@ TEST_F(ControlTest, PathMethodsReachTheFileSet) {
   EXPECT_EQ(ctrl_->GetCustomMulPath(100), "");
 }
 
-TEST_F(ControlTest, AChangeOfPathsDrawsOnlyTheNewFilesArt) {
-  // Another client: land 1, item 1 and the multis' item 37 differ (37 in height too); the rest is absent.
+TEST_F(ControlTest, AChangeOfPathsDrawsOnlyTheNewFilesArtWithItsTables) {
+  // Another client: land 1, item 1 and the multis' item 37 differ (37 in height too); the rest is absent,
+  // the patch file too, so that hues 9 to 24 keep their unpatched ramps.
   testing::TempFolder other;
   mkclient::ClientFolder client = mkclient::StandardClient();
+  client.files.erase("verdata.mul");
   mkclient::IndexedFiles art;
   art.Set(1, mkclient::EncodeLandTile(mkclient::StandardLandColors(3)));
   art.Set(0x4001, mkclient::EncodeItemArt(mkclient::StandardItem(2)));
@@ -302,18 +304,24 @@ TEST_F(ControlTest, AChangeOfPathsDrawsOnlyTheNewFilesArt) {
       {"SetCustomMulFile", [](CTilvoCtrl& c, const testing::TempFolder& f) {
          c.SetCustomMulFile(3, f.File("artidx.mul"));
          c.SetCustomMulFile(4, f.File("art.mul"));
+         c.SetCustomMulFile(36, f.File("verdata.mul"));
        }},
   };
   const struct {
     std::int16_t type;
     std::int32_t index;
     std::int16_t flags;
+    std::int16_t color;
     Rect bounds;
-  } shots[] = {{0, 1, 0, bounds_}, {2, 1, 0, {0, 0, 160, 160}}, {8, 514, 0x70, {0, 0, 640, 480}}};
+  } shots[] = {{0, 1, 0, 0, bounds_},
+               {0, 1, 0, 10, bounds_},
+               {2, 1, 0, 0, {0, 0, 160, 160}},
+               {8, 514, 0x70, 0, {0, 0, 640, 480}}};
   for (const auto& change : changes) {
     for (const auto& shot : shots) {
       auto draw = [&](CTilvoCtrl& c) {
         c.SetObject(shot.type, shot.index);
+        c.SetArtColor(shot.color);
         c.SetDrawFlags(shot.flags);
         c.OnDraw(shot.bounds);
         return c.Picture().bytes;

@@ -2,8 +2,9 @@
 // Everything the control loads from the game client's files when it is
 // created, and the loading sequence itself: BuildFileSet, LoadPatchTable,
 // LoadHueTable, LoadTileData. The patch table, hues and tile data are read
-// only then, from the paths in force at that moment; later path changes do not
-// reload them (the patch lists do follow, through ClientFileSet).
+// from the paths in force at that moment; ClientFileSet's own path changes do
+// not reload them (the patch lists do follow), the control's do, through
+// ReloadClientTables.
 
 #include <string>
 
@@ -24,5 +25,12 @@ struct ClientData {
 
 // Runs the loading sequence with mulPath taken as ResolveClientDirectory would give it (used as is).
 void LoadClientData(ClientData& data, std::string mulPath);
+
+// Reads the patch table, the hues and the tile data anew from the paths now in
+// force, so that art from another client is drawn with that client's tables.
+void ReloadClientTables(ClientData& data);
+
+// Whether a file slot holds one of the files ReloadClientTables reads.
+bool IsTableSlot(int slotNumber);
 
 }  // namespace tilvo

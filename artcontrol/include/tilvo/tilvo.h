@@ -101,9 +101,11 @@ class CTilvoCtrl {
   void RemoveHideStatic(std::int16_t ID, std::int32_t Block, std::int16_t x, std::int16_t y, std::int16_t z,
                         std::int16_t color);
   void RedrawControl();                                   // asks for a regenerated picture
-  void SetMulPath(const std::string& pszNewPath);         // moves every named file to that folder; empties the art caches
+  // Moves every named file to that folder, reads the patch table, hues and tile data anew and empties the art caches.
+  void SetMulPath(const std::string& pszNewPath);
   std::string GetMulPath() const;                         // the client folder, ending in the separator, or empty
-  // Points one file slot at a full path and empties the art caches; false (nothing changed) for a refused slot or an empty path.
+  // Points one file slot at a full path and empties the art caches (a new patch, hue or tile data file is read
+  // anew); false (nothing changed) for a refused slot or an empty path.
   bool SetCustomMulFile(std::int16_t sFileIndex, const std::string& pszNewFilePath);
   // The path of a slot; empty for a refused slot.
   std::string GetCustomMulPath(std::int16_t sFileIndex) const;

@@ -30,9 +30,15 @@ std::string RegisteredModule() {
 // What `reg query KEY /s` lists: each key with its values (name "(Default)" for the default).
 using Keys = std::map<std::string, std::map<std::string, std::string>>;
 
+// reg.exe always prints something, the keys or why there are none: a run
+// that printed nothing ended before it started, and is tried again.
 Keys RegQuery(const std::string& key, int* exitCode = nullptr) {
   std::string output;
-  const int code = RunProgram(L"reg.exe query \"" + std::wstring(key.begin(), key.end()) + L"\" /s", &output);
+  int code = 0;
+  for (int attempt = 0; attempt < 3 && output.empty(); ++attempt) {
+    if (attempt > 0) Note("reg.exe ended with %d before printing anything; once more", code);
+    code = RunProgram(L"reg.exe query \"" + std::wstring(key.begin(), key.end()) + L"\" /s", &output);
+  }
   if (exitCode != nullptr) *exitCode = code;
   Keys keys;
   std::string current;

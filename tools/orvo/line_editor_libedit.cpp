@@ -61,7 +61,7 @@ LineEditor::LineEditor(std::string history_file, Completer completer)
   stifle_history(kHistoryLines);
   if (!history_file_.empty()) {
     std::string error;
-    platform::MakeFolders(FolderOf(history_file_), 0700, &error);
+    platform::MakeFolders(platform::FolderOf(history_file_), 0700, &error);
     read_history(history_file_.c_str());
   }
 }

@@ -23,7 +23,7 @@ uint64_t ContentHash(std::string_view bytes) {
 }
 
 void SyncRecord::Load(const std::string& folder) {
-  path_ = folder + "/" + std::string(kSyncRecordName);
+  path_ = platform::JoinPath(folder, std::string(kSyncRecordName));
   hashes_.clear();
   std::string text, error;
   if (platform::ReadWholeFile(path_, &text, &error) != 0 || !text.starts_with(kHeader)) return;

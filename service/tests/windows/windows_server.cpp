@@ -45,14 +45,15 @@ HANDLE OutputFile(const fs::path& path) {
 }
 
 // Starts `command_line` in `folder` with standard output and error going to
-// the two files; the process handle, or nullptr.
+// the two files and standard input read from `input` (NUL when empty); the
+// process handle, or nullptr.
 HANDLE Launch(const std::string& command_line, const fs::path& folder, const fs::path& out, const fs::path& err,
-              DWORD flags = CREATE_NO_WINDOW) {
+              DWORD flags = CREATE_NO_WINDOW, const fs::path& input = {}) {
   HANDLE out_file = OutputFile(out);
   HANDLE err_file = OutputFile(err);
   SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  HANDLE null_input = ::CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
-                                    OPEN_EXISTING, 0, nullptr);
+  HANDLE null_input = ::CreateFileW(input.empty() ? L"NUL" : input.wstring().c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING, 0, nullptr);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -86,15 +87,22 @@ std::string SystemText(unsigned long code) {
   return out;
 }
 
-ProgramRun RunProgram(const std::string& command_line, const fs::path& folder, int timeout_ms) {
+ProgramRun RunProgram(const std::string& command_line, const fs::path& folder, int timeout_ms,
+                      const std::string& input) {
   static int counter = 0;
   int n = counter++;
   fs::path out = fs::temp_directory_path() / ("orvosvr-run-" + std::to_string(::GetCurrentProcessId()) + "-" +
                                               std::to_string(n) + ".out");
   fs::path err = out;
   err.replace_extension(".err");
+  fs::path in;
+  if (!input.empty()) {
+    in = out;
+    in.replace_extension(".in");
+    std::ofstream(in, std::ios::binary) << input;
+  }
   ProgramRun run;
-  HANDLE process = Launch(command_line, folder, out, err);
+  HANDLE process = Launch(command_line, folder, out, err, CREATE_NO_WINDOW, in);
   if (process != nullptr) {
     if (::WaitForSingleObject(process, static_cast<DWORD>(timeout_ms)) == WAIT_OBJECT_0) {
       DWORD code = 0;
@@ -106,11 +114,13 @@ ProgramRun RunProgram(const std::string& command_line, const fs::path& folder, i
     }
     ::CloseHandle(process);
   }
-  run.out = WithoutCr(Slurp(out));
+  run.raw_out = Slurp(out);
+  run.out = WithoutCr(run.raw_out);
   run.err = Slurp(err);
   std::error_code ec;
   fs::remove(out, ec);
   fs::remove(err, ec);
+  if (!in.empty()) fs::remove(in, ec);
   return run;
 }
 

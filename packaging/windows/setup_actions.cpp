@@ -1,6 +1,8 @@
 // The installer's custom actions for the service, a DLL in the package's
 // Binary table that runs deferred, as the local system:
 //
+//   CheckGamePath      (immediate, before anything is installed)
+//     refuses a GYRIONPATH that names no folder with a "gyrion.ini".
 //   InstallKitService  (CustomActionData "INSTALLDIR|GYRIONPATH|UPGRADE")
 //     with GYRIONPATH: names the game server's folder in the installed
 //     "orvosvr.cfg" and turns service mode on; then, with GYRIONPATH or when
@@ -36,15 +38,20 @@ class Installer {
  public:
   explicit Installer(MSIHANDLE handle) : handle_(handle) {}
 
-  // The deferred action's data, split at "|".
-  std::vector<std::wstring> Data() const {
+  std::wstring Property(const wchar_t* name) const {
     DWORD size = 0;
     wchar_t empty[1] = L"";
-    ::MsiGetPropertyW(handle_, L"CustomActionData", empty, &size);
-    std::wstring data(size + 1, L'\0');
+    ::MsiGetPropertyW(handle_, name, empty, &size);
+    std::wstring value(size + 1, L'\0');
     size += 1;
-    ::MsiGetPropertyW(handle_, L"CustomActionData", data.data(), &size);
-    data.resize(size);
+    ::MsiGetPropertyW(handle_, name, value.data(), &size);
+    value.resize(size);
+    return value;
+  }
+
+  // The deferred action's data, split at "|".
+  std::vector<std::wstring> Data() const {
+    const std::wstring data = Property(L"CustomActionData");
     std::vector<std::wstring> parts;
     std::size_t at = 0;
     for (std::size_t bar; (bar = data.find(L'|', at)) != std::wstring::npos; at = bar + 1) {
@@ -275,7 +282,18 @@ bool IsFolderWithIni(const std::wstring& folder) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+UINT RefuseGamePath(const Installer& installer, const std::wstring& game_path) {
+  return installer.Fail(L"GYRIONPATH must name the game server's folder, with its gyrion.ini: " + game_path);
+}
+
 }  // namespace
+
+extern "C" UINT __stdcall CheckGamePath(MSIHANDLE handle) {
+  const Installer installer(handle);
+  const std::wstring game_path = installer.Property(L"GYRIONPATH");
+  if (!game_path.empty() && !IsFolderWithIni(game_path)) return RefuseGamePath(installer, game_path);
+  return ERROR_SUCCESS;
+}
 
 extern "C" UINT __stdcall InstallKitService(MSIHANDLE handle) {
   const Installer installer(handle);
@@ -293,9 +311,7 @@ extern "C" UINT __stdcall InstallKitService(MSIHANDLE handle) {
   }
   if (!game_path.empty()) {
     std::string ansi;
-    if (!IsFolderWithIni(game_path)) {
-      return installer.Fail(L"GYRIONPATH must name the game server's folder, with its gyrion.ini: " + game_path);
-    }
+    if (!IsFolderWithIni(game_path)) return RefuseGamePath(installer, game_path);
     if (!ToAnsi(game_path, &ansi)) {
       return installer.Fail(L"GYRIONPATH holds a character that orvosvr.cfg cannot: " + game_path);
     }

@@ -18,6 +18,10 @@ INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('SetRe
 INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('RemoveKitService', 3073, 'KitSetup', 'RemoveKitService')
 INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('SetInstallKitService', 51, 'InstallKitService', '[INSTALLDIR]|[GYRIONPATH]|[WIX_UPGRADE_DETECTED]')
 INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('InstallKitService', 3073, 'KitSetup', 'InstallKitService')
+-- A GYRIONPATH without a game server is refused before anything is installed
+-- (an immediate DLL action, 1).
+INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('CheckGamePath', 1, 'KitSetup', 'CheckGamePath')
+INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('CheckGamePath', 'GYRIONPATH AND NOT REMOVE="ALL"', 1010)
 -- The service stops before the files go, and starts once they are all there.
 INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('SetRemoveKitService', 'REMOVE="ALL"', 1690)
 INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('RemoveKitService', 'REMOVE="ALL"', 1700)

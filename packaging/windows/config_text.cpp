@@ -35,7 +35,8 @@ std::string WithGamePath(std::string_view text, std::string_view game_path) {
 bool AsInstalled(std::string_view text, std::string_view example) {
   if (text == example) return true;
   const std::optional<std::string> rest = WithoutInstallerBlock(text);
-  return rest && (*rest == example || (!example.empty() && example.back() != '\n' && *rest == std::string(example) + "\r\n"));
+  return rest &&
+         (*rest == example || (!example.empty() && example.back() != '\n' && *rest == std::string(example) + "\r\n"));
 }
 
 bool TurnsServiceOn(std::string_view text) {

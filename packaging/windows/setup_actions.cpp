@@ -20,6 +20,7 @@
 // Every step is written to the installer's log; a failure fails the
 // installation, which the installer then rolls back.
 #include <windows.h>
+// After windows.h, which it needs.
 #include <msiquery.h>
 
 #include <cwchar>
@@ -173,13 +174,17 @@ long Run(const Installer& installer, std::wstring command, const std::wstring& f
   ::GetExitCodeProcess(process.hProcess, &code);
   ::CloseHandle(process.hProcess);
   ::CloseHandle(process.hThread);
-  installer.Log(std::wstring(output.begin(), output.end()));
+  // orvosvr prints in the ANSI code page.
+  const int size = ::MultiByteToWideChar(CP_ACP, 0, output.data(), static_cast<int>(output.size()), nullptr, 0);
+  std::wstring text(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
+  if (size > 0) ::MultiByteToWideChar(CP_ACP, 0, output.data(), static_cast<int>(output.size()), text.data(), size);
+  installer.Log(text);
   return static_cast<long>(code);
 }
 
 // The names of the services whose command is the quoted executable (as
 // "orvosvr -install" registers it) or the executable alone.
-std::vector<std::wstring> ServicesRunning(SC_HANDLE manager, const std::wstring& exe) {
+std::vector<std::wstring> ServicesOf(SC_HANDLE manager, const std::wstring& exe) {
   std::vector<std::wstring> names;
   DWORD needed = 0;
   DWORD count = 0;
@@ -204,7 +209,8 @@ std::vector<std::wstring> ServicesRunning(SC_HANDLE manager, const std::wstring&
     if (size == 0 || !::QueryServiceConfigW(service.Get(), info, size, &size) || info->lpBinaryPathName == nullptr) {
       continue;
     }
-    if (::lstrcmpiW(info->lpBinaryPathName, quoted.c_str()) == 0 || ::lstrcmpiW(info->lpBinaryPathName, exe.c_str()) == 0) {
+    if (::lstrcmpiW(info->lpBinaryPathName, quoted.c_str()) == 0 ||
+        ::lstrcmpiW(info->lpBinaryPathName, exe.c_str()) == 0) {
       names.emplace_back(services[i].lpServiceName);
     }
   }
@@ -242,7 +248,8 @@ bool RemoveServices(const Installer& installer, const std::wstring& exe) {
     return false;
   }
   bool all = true;
-  for (const std::wstring& name : ServicesRunning(manager.Get(), exe)) all = StopAndDelete(installer, manager.Get(), name) && all;
+  for (const std::wstring& name : ServicesOf(manager.Get(), exe))
+    all = StopAndDelete(installer, manager.Get(), name) && all;
   return all;
 }
 
@@ -263,7 +270,7 @@ void RemoveEventSource(const Installer& installer, const std::wstring& exe) {
 bool StartService(const Installer& installer, const std::wstring& exe) {
   ScHandle manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
   if (!manager) return false;
-  const std::vector<std::wstring> names = ServicesRunning(manager.Get(), exe);
+  const std::vector<std::wstring> names = ServicesOf(manager.Get(), exe);
   if (names.empty()) return false;
   ScHandle service(::OpenServiceW(manager.Get(), names.front().c_str(), SERVICE_START));
   if (!service || !::StartServiceW(service.Get(), 0, nullptr)) {

@@ -51,14 +51,17 @@ void PrintRow(const std::string& id, const std::string& key, std::string_view na
   // A row without a name writes the key's default value; "*" makes the key
   // alone, and removes it with the component.
   if (name.empty()) {
-    std::printf("INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Component_`) VALUES (%s, 2, %s, '*', %s)\n",
-                Quoted(id).c_str(), Quoted(key).c_str(), Quoted(component).c_str());
+    std::printf(
+        "INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Component_`) VALUES (%s, 2, %s, '*', %s)\n",
+        Quoted(id).c_str(), Quoted(key).c_str(), Quoted(component).c_str());
   } else if (name == "@") {
-    std::printf("INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Value`, `Component_`) VALUES (%s, 2, %s, %s, %s)\n",
-                Quoted(id).c_str(), Quoted(key).c_str(), Quoted(value).c_str(), Quoted(component).c_str());
+    std::printf(
+        "INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Value`, `Component_`) VALUES (%s, 2, %s, %s, %s)\n",
+        Quoted(id).c_str(), Quoted(key).c_str(), Quoted(value).c_str(), Quoted(component).c_str());
   } else {
     std::printf(
-        "INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Value`, `Component_`) VALUES (%s, 2, %s, %s, %s, %s)\n",
+        "INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Value`, `Component_`) VALUES (%s, 2, %s, %s, %s, "
+        "%s)\n",
         Quoted(id).c_str(), Quoted(key).c_str(), Quoted(std::string(name)).c_str(), Quoted(value).c_str(),
         Quoted(component).c_str());
   }

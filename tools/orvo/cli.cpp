@@ -106,7 +106,7 @@ int RunOrvo(const std::vector<std::string>& args, const Environment& env) {
     return kExitUsage;
   }
   Session session;
-  Context ctx{env, &session, nullptr, false};
+  Context ctx{env, &session, nullptr, false, nullptr, &options};
   if (FindCommand(options.words[0])->flags & kNoSession) {
     int r = RunCommand(ctx, options);
     if (r != kOk) *env.err << "orvo: " << CommandTitle(options) << ": " << session.Problem() << "\n";
@@ -121,14 +121,9 @@ int RunOrvo(const std::vector<std::string>& args, const Environment& env) {
   }
   const Profile* profile = nullptr;
   std::optional<std::string> wanted = options.profile ? options.profile : env.Variable("ORVO_PROFILE");
-  if (ChooseProfile(profiles, wanted, &profile, &problem) != 0) {
+  if (ChooseProfile(profiles, wanted, options.host, &profile, &problem) != 0) {
     *env.err << "orvo: " << problem << " in " << (config.empty() ? "the config file" : config) << "\n";
     return kExitUsage;
-  }
-  // The default profile's password must not go to another machine that the
-  // command line names: only a profile asked for by name follows --host.
-  if (!wanted && profile && options.host && *options.host != profile->host.value_or(kDefaultHost)) {
-    profile = nullptr;
   }
   Settings settings;
   PasswordSources sources;

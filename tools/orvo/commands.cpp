@@ -195,9 +195,11 @@ int RunProfiles(Context& ctx, const Options& o) {
   std::vector<Profile> profiles;
   if (path.empty()) return ctx.session->Fail(kLocalFileError, "neither XDG_CONFIG_HOME nor HOME is set");
   if (LoadProfiles(ctx.env, path, &profiles, &error) != 0) return ctx.session->Fail(kLocalFileError, error);
+  // The mark goes to the profile that these options would connect with.
+  const Options& chosen_by = ctx.command_line ? *ctx.command_line : o;
   const Profile* chosen = nullptr;
-  std::optional<std::string> wanted = o.profile ? o.profile : ctx.env.Variable("ORVO_PROFILE");
-  ChooseProfile(profiles, wanted, &chosen, &error);
+  std::optional<std::string> wanted = chosen_by.profile ? chosen_by.profile : ctx.env.Variable("ORVO_PROFILE");
+  ChooseProfile(profiles, wanted, chosen_by.host, &chosen, &error);
   if (profiles.empty()) *ctx.env.out << "no profiles in " << path << "\n";
   for (const Profile& p : profiles) {
     std::string where = p.user.value_or("?") + "@" + p.host.value_or(kDefaultHost) + ":" +

@@ -21,6 +21,9 @@ struct Context {
   std::function<int()> reconnect;
   bool in_shell = false;
   ProgressMeter* meter = nullptr;  // ends its line after each command
+  // orvo's own command line, which chose the connection (a shell's lines
+  // cannot).
+  const Options* command_line = nullptr;
 };
 
 // What a row allows and needs.

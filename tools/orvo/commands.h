@@ -34,6 +34,7 @@ enum CommandFlag : unsigned {
   kNoSession = 1u << 3,    // runs without connecting
   kNotInShell = 1u << 4,   // only on orvo's command line
   kOnlyInShell = 1u << 5,  // only in the shell
+  kTakesLarge = 1u << 6,   // --large
 };
 
 struct CommandRow {

@@ -11,6 +11,7 @@
 #include "tools/orvo/environment.h"
 #include "tools/orvo/line_editor.h"
 #include "tools/orvo/platform_files.h"
+#include "tools/orvo/platform_process.h"
 
 namespace orvo {
 
@@ -67,6 +68,13 @@ struct LineEditor::State {
     el_insertstr(el, "^C");
     el_push(el, "\n");
     return CC_REFRESH;
+  }
+
+  // Ctrl-Z, which is a character too while a line is edited: libedit
+  // restores the terminal while orvo is stopped and redraws the line after.
+  static unsigned char Suspend(EditLine* /*el*/, int /*key*/) {
+    platform::SuspendToShell();
+    return CC_NORM;
   }
 
   static char* Prompt(EditLine* el) {
@@ -133,6 +141,8 @@ LineEditor::LineEditor(std::string history_file, Completer completer) : state_(s
   el_set(el, EL_SETTY, "-d", "-isig", nullptr);
   el_wset(el, EL_ADDFN, L"orvo-cancel", L"drop the line", &State::Cancel);
   el_set(el, EL_BIND, "^C", "orvo-cancel", nullptr);
+  el_wset(el, EL_ADDFN, L"orvo-suspend", L"stop orvo until the shell continues it", &State::Suspend);
+  el_set(el, EL_BIND, "^Z", "orvo-suspend", nullptr);
   // The user's ~/.editrc (lines for "orvo" or for every program) comes last.
   el_source(el, nullptr);
 }

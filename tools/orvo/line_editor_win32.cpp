@@ -1,18 +1,20 @@
 // The shell's line editing on a Windows console: the console's own (arrows,
 // Home and End, F7 for the lines of this session), with Tab completing
-// through orvo's completer and Ctrl+D on an empty line ending the input as on
-// POSIX. Every line is added to the history file as it is entered, so that
-// Ctrl+C loses none; the console itself cannot be given the lines of earlier
+// through orvo's completer, Ctrl+C dropping the line and Ctrl+D on an empty
+// line ending the input, as on POSIX. Every line is added to the history file
+// as it is entered; the console itself cannot be given the lines of earlier
 // sessions.
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <cwctype>
 #include <vector>
 
 #include "tools/orvo/line_editor.h"
 #include "tools/orvo/platform.h"
 #include "tools/orvo/platform_files.h"
+#include "tools/orvo/platform_interrupt.h"
 #include "tools/orvo/win32_support.h"
 
 namespace orvo {
@@ -84,18 +86,6 @@ std::vector<std::string> LocalCandidates(const std::string& word) {
   return out;
 }
 
-// What candidates have in common from their start.
-std::string CommonStart(const std::vector<std::string>& candidates) {
-  if (candidates.empty()) return {};
-  std::string common = candidates.front();
-  for (const std::string& c : candidates) {
-    size_t n = 0;
-    while (n < common.size() && n < c.size() && common[n] == c[n]) ++n;
-    common.resize(n);
-  }
-  return common;
-}
-
 // The line after Tab: `before` (the text up to the cursor) with its last
 // word completed. With several candidates and nothing more in common, they
 // are listed below the line, and `listed` is set.
@@ -113,7 +103,7 @@ std::string CompleteLine(const std::string& before, const LineEditor::Completer&
     bool folder = only.ends_with('/') || only.ends_with('\\');
     return before.substr(0, start) + only + (folder ? "" : " ");
   }
-  std::string common = CommonStart(c.candidates);
+  std::string common = CommonPrefix(c.candidates);
   if (common.size() > word.size()) return before.substr(0, start) + common;
   if (c.candidates.size() > 1) {
     std::wstring list = L"\r\n";
@@ -150,21 +140,28 @@ void AppendHistory(const std::string& path, const std::string& line) {
 
 }  // namespace
 
-LineEditor::LineEditor(std::string history_file, Completer completer)
-    : history_file_(std::move(history_file)), completer_(std::move(completer)) {
+struct LineEditor::State {
+  std::string history_file;
+  Completer completer;
+};
+
+LineEditor::LineEditor(std::string history_file, Completer completer) : state_(std::make_unique<State>()) {
+  state_->history_file = std::move(history_file);
+  state_->completer = std::move(completer);
   g_console.in = ::GetStdHandle(STD_INPUT_HANDLE);
   g_console.out = ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
-  if (history_file_.empty()) return;
+  const std::string& history = state_->history_file;
+  if (history.empty()) return;
   std::string error;
-  platform::MakeFolders(platform::FolderOf(history_file_), 0700, &error);
+  platform::MakeFolders(platform::FolderOf(history), 0700, &error);
   // The file keeps the last lines only; it is trimmed when a session starts.
-  std::vector<std::string> lines = ReadHistory(history_file_);
+  std::vector<std::string> lines = ReadHistory(history);
   if (lines.size() <= kHistoryLines) return;
   std::string text;
   for (size_t i = lines.size() - kHistoryLines; i < lines.size(); ++i) text += lines[i] + "\n";
   platform::AtomicFile file;
-  if (file.Open(history_file_, &error) == 0 && file.Write(text.data(), text.size(), &error) == 0) file.Commit(&error);
+  if (file.Open(history, &error) == 0 && file.Write(text.data(), text.size(), &error) == 0) file.Commit(&error);
 }
 
 LineEditor::~LineEditor() {
@@ -172,7 +169,7 @@ LineEditor::~LineEditor() {
   g_console = ConsoleState{};
 }
 
-bool LineEditor::ReadLine(const std::string& prompt, std::string* line) {
+LineEditor::Read LineEditor::ReadLine(const std::string& prompt, std::string* line) {
   Write(platform::Widen(prompt));
   COORD start = CursorPosition();
   std::wstring typed;  // the line as far as it was typed before a Tab
@@ -187,28 +184,38 @@ bool LineEditor::ReadLine(const std::string& prompt, std::string* line) {
     control.nInitialChars = static_cast<ULONG>(initial);
     control.dwCtrlWakeupMask = (1u << kTab) | (1u << kCtrlD);
     DWORD n = 0;
-    if (!::ReadConsoleW(g_console.in, buffer.data(), kLineLength, &n, &control) || n == 0) return false;
+    ::SetLastError(ERROR_SUCCESS);
+    bool read = ::ReadConsoleW(g_console.in, buffer.data(), kLineLength, &n, &control) != 0;
+    // Ctrl+C ends the read with nothing (or, where the console reads on, the
+    // line it ends is dropped all the same): the interrupt is noted on a
+    // thread of its own, which the shell must not see after it went on.
+    bool aborted = (read && n == 0) || (!read && ::GetLastError() == ERROR_OPERATION_ABORTED);
+    if ((aborted && platform::AwaitInterrupt(1000)) || platform::InterruptRequested()) {
+      Write(L"^C\r\n");
+      return Read::kCancelled;
+    }
+    if (!read || n == 0) return Read::kEnd;
     std::wstring got(buffer.data(), n);
     size_t wake = got.find_first_of(std::wstring{kTab, kCtrlD});
     if (wake == std::wstring::npos) {
       // Ctrl+Z is the console's end of input.
-      if (got.starts_with(L'\x1a')) return false;
+      if (got.starts_with(L'\x1a')) return Read::kEnd;
       while (!got.empty() && (got.back() == L'\n' || got.back() == L'\r')) got.pop_back();
       *line = platform::Narrow(got);
-      if (!history_file_.empty() && line->find_first_not_of(" \t") != std::string::npos) {
-        AppendHistory(history_file_, *line);
+      if (!state_->history_file.empty() && line->find_first_not_of(" \t") != std::string::npos) {
+        AppendHistory(state_->history_file, *line);
       }
-      return true;
+      return Read::kLine;
     }
     std::wstring after = got.substr(wake + 1);
     while (!after.empty() && (after.back() == L'\n' || after.back() == L'\r')) after.pop_back();
     std::wstring before = got.substr(0, wake);
     if (got[wake] == kCtrlD) {
-      if (before.empty() && after.empty()) return false;
+      if (before.empty() && after.empty()) return Read::kEnd;
       typed = before + after;
     } else {
       bool listed = false;
-      typed = platform::Widen(CompleteLine(platform::Narrow(before), completer_, &listed)) + after;
+      typed = platform::Widen(CompleteLine(platform::Narrow(before), state_->completer, &listed)) + after;
       if (listed) {
         Write(platform::Widen(prompt));
         start = CursorPosition();

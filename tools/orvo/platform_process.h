@@ -31,6 +31,10 @@ std::string DefaultEditor();
 // Whether standard input is a terminal (the shell then edits lines).
 bool StandardInputIsTerminal();
 
+// Stops orvo as the terminal's suspend key (Ctrl-Z) does, until the shell
+// that started it lets it go on; nothing where the system has no such thing.
+void SuspendToShell();
+
 // The program's arguments after its name, as UTF-8 (on Windows taken from
 // the wide command line, not from the ANSI `argv`).
 std::vector<std::string> ProgramArguments(int argc, char** argv);

@@ -92,6 +92,8 @@ std::string DefaultEditor() { return ::access("/usr/bin/editor", F_OK) == 0 ? "e
 
 bool StandardInputIsTerminal() { return ::isatty(STDIN_FILENO) == 1; }
 
+void SuspendToShell() { ::kill(0, SIGTSTP); }
+
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
   return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }

@@ -164,6 +164,10 @@ std::string DefaultEditor() { return "notepad"; }
 
 bool StandardInputIsTerminal() { return IsConsole(::GetStdHandle(STD_INPUT_HANDLE)); }
 
+// A console program cannot be stopped and continued by the shell that
+// started it: Ctrl+Z and Enter is the end of the input there.
+void SuspendToShell() {}
+
 std::vector<std::string> ProgramArguments(int /*argc*/, char** /*argv*/) {
   std::vector<std::string> args;
   int count = 0;

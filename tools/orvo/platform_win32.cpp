@@ -14,6 +14,7 @@
 #include <cstdlib>
 
 #include "tools/orvo/platform_files.h"
+#include "tools/orvo/platform_interrupt.h"
 #include "tools/orvo/win32_support.h"
 
 namespace orvo::platform {
@@ -52,23 +53,38 @@ void NoDelay(SOCKET s) {
 
 enum class Want { kRead, kWrite };
 
+constexpr int kWaitInterrupted = -2;
+
 // Waits until `s` is readable or writable; 1 ready (or failed, which the
-// next call on the socket reports), 0 timeout, -1 error.
+// next call on the socket reports), 0 timeout, -1 error, kWaitInterrupted
+// when an interrupt is noted (platform_interrupt.h).
 int WaitFor(SOCKET s, Want want, int timeout_ms) {
-  fd_set ready;
-  fd_set failed;
-  FD_ZERO(&ready);
-  FD_ZERO(&failed);
-  FD_SET(s, &ready);
-  FD_SET(s, &failed);
-  timeval tv{};
-  tv.tv_sec = timeout_ms / 1000;
-  tv.tv_usec = (timeout_ms % 1000) * 1000;
-  // A connection that fails while connecting shows only in the failed set.
-  int r = ::select(0, want == Want::kRead ? &ready : nullptr, want == Want::kWrite ? &ready : nullptr, &failed,
-                   timeout_ms < 0 ? nullptr : &tv);
-  if (r == SOCKET_ERROR) return -1;
-  return r == 0 ? 0 : 1;
+  const SOCKET wake = static_cast<SOCKET>(InterruptWaitHandle());
+  const bool watch_wake = InterruptWaitHandle() != -1;
+  for (;;) {
+    if (watch_wake && InterruptRequested()) return kWaitInterrupted;
+    fd_set ready;
+    fd_set readable;
+    fd_set failed;
+    FD_ZERO(&ready);
+    FD_ZERO(&readable);
+    FD_ZERO(&failed);
+    FD_SET(s, &ready);
+    FD_SET(s, &failed);
+    if (watch_wake) FD_SET(wake, &readable);
+    if (want == Want::kRead) FD_SET(s, &readable);
+    timeval tv{};
+    tv.tv_sec = timeout_ms / 1000;
+    tv.tv_usec = (timeout_ms % 1000) * 1000;
+    // A connection that fails while connecting shows only in the failed set.
+    int r = ::select(0, &readable, want == Want::kWrite ? &ready : nullptr, &failed, timeout_ms < 0 ? nullptr : &tv);
+    if (r == SOCKET_ERROR) return -1;
+    if (r == 0) return 0;
+    if (FD_ISSET(s, &failed) || (want == Want::kRead ? FD_ISSET(s, &readable) : FD_ISSET(s, &ready))) return 1;
+    // Only the wake socket: an interrupt (seen above), or a byte left from
+    // one already dealt with, which must not wake the next wait.
+    if (!InterruptRequested()) ClearInterrupt();
+  }
 }
 
 int Clamp(size_t len) { return static_cast<int>(std::min<size_t>(len, INT_MAX)); }
@@ -90,8 +106,8 @@ SOCKET ConnectOne(const ADDRINFOW* ai, int timeout_ms, std::string* error) {
     int w = WaitFor(s, Want::kWrite, timeout_ms);
     int soerr = 0;
     int len = sizeof soerr;
-    if (w == 0) {
-      *error = "no answer within the time-out";
+    if (w == 0 || w == kWaitInterrupted) {
+      *error = w == 0 ? "no answer within the time-out" : "interrupted";
       ::closesocket(s);
       return INVALID_SOCKET;
     }
@@ -131,14 +147,15 @@ class Console {
   HANDLE out_;
 };
 
-// Ctrl+C at the password prompt ends orvo as anywhere else, but gives the
-// console its echo back first.
+// Ctrl+C at the password prompt ends orvo, unless interrupts are caught
+// (the console then ends the read, and the prompt gives the echo back
+// itself): the console gets its echo back first.
 HANDLE g_prompt_input = INVALID_HANDLE_VALUE;
 DWORD g_prompt_mode = 0;
 
 BOOL WINAPI RestoreEchoOnInterrupt(DWORD /*event*/) {
-  ::SetConsoleMode(g_prompt_input, g_prompt_mode);
-  return FALSE;  // the next handler (the system's) ends the process
+  if (InterruptWaitHandle() == -1) ::SetConsoleMode(g_prompt_input, g_prompt_mode);
+  return FALSE;  // on to the handler that notes it, or to the system's
 }
 
 // The mode of standard error before progress turned control sequences on.
@@ -206,6 +223,7 @@ long SendAll(const Connection& c, const void* data, size_t len, int timeout_ms) 
     if (n == SOCKET_ERROR && ::WSAGetLastError() != WSAEWOULDBLOCK) return kIoError;
     int w = WaitFor(Sock(c), Want::kWrite, timeout_ms);
     if (w == 0) return kIoTimeout;
+    if (w == kWaitInterrupted) return kIoInterrupted;
     if (w < 0) return kIoError;
   }
   return 0;
@@ -215,6 +233,7 @@ long ReceiveSome(const Connection& c, void* data, size_t len, int timeout_ms) {
   for (;;) {
     int w = WaitFor(Sock(c), Want::kRead, timeout_ms);
     if (w == 0) return kIoTimeout;
+    if (w == kWaitInterrupted) return kIoInterrupted;
     if (w < 0) return kIoError;
     int n = ::recv(Sock(c), static_cast<char*>(data), Clamp(len), 0);
     if (n >= 0) return n;
@@ -230,7 +249,8 @@ void ShutdownSend(const Connection& c) {
 
 bool PeerClosed(const Connection& c) {
   if (!c.Valid()) return true;
-  if (WaitFor(Sock(c), Want::kRead, 0) == 0) return false;
+  int w = WaitFor(Sock(c), Want::kRead, 0);
+  if (w == 0 || w == kWaitInterrupted) return false;
   char byte = 0;
   int n = ::recv(Sock(c), &byte, 1, MSG_PEEK);
   return n == 0 || (n == SOCKET_ERROR && ::WSAGetLastError() != WSAEWOULDBLOCK);
@@ -319,8 +339,9 @@ int ReadSecretFromTerminal(const std::string& prompt, std::string* secret) {
   ::SetConsoleCtrlHandler(RestoreEchoOnInterrupt, FALSE);
   console.Write(L"\r\n");
   size_t end = line.find_first_of(L"\r\n");
-  // Ctrl+Z is the console's end of input: nothing was typed.
-  int result = end == std::wstring::npos || line.starts_with(L'\x1a') ? -1 : 0;
+  // Ctrl+Z is the console's end of input: nothing was typed. Ctrl+C ends the
+  // read without a line.
+  int result = end == std::wstring::npos || line.starts_with(L'\x1a') || InterruptRequested() ? -1 : 0;
   if (result == 0) *secret = Narrow(std::wstring_view(line).substr(0, end));
   ::SecureZeroMemory(line.data(), line.size() * sizeof(wchar_t));
   return result;

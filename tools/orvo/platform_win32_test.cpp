@@ -1,7 +1,7 @@
 // orvo's Windows platform layer under Wine: path rules, the user's folders,
 // who else may use a file, commands run by cmd, files replaced in one step,
 // and, on a console (the test command gives one through a pseudo-terminal),
-// the password prompt and the shell's line editing.
+// the password prompt, the shell's line editing and Ctrl+C.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -17,7 +17,9 @@
 #include "tools/orvo/line_editor.h"
 #include "tools/orvo/platform.h"
 #include "tools/orvo/platform_files.h"
+#include "tools/orvo/platform_interrupt.h"
 #include "tools/orvo/platform_process.h"
+#include "tools/orvo/win32_support.h"
 
 namespace orvo {
 namespace {
@@ -270,26 +272,55 @@ TEST_F(ConsoleTest, ShellLinesAreCompletedAndKeptInTheHistory) {
   LineEditor editor(history, [](std::string_view before, std::string_view word) {
     return Complete(before, word, [](const std::string&, std::vector<DirectoryRecord>*) { return false; });
   });
+  using Read = LineEditor::Read;
   struct Case {
     std::wstring keys;
-    bool read;  // false: the end of the input
+    Read read;
     std::string line;
   } cases[] = {
-      {L"po\t\r", true, "port "},        // the one command word that begins so
-      {L"sync p\t\r", true, "sync pu"},   // as far as the keywords pull and push agree
-      {L"spa\x04wns\r", true, "spawns"},  // Ctrl+D inside a line is nothing
-      {L"\x04", false, ""},               // and on an empty line the end, as on POSIX
-      {L"\x1a\r", false, ""},             // as Ctrl+Z is the console's own
+      {L"po\t\r", Read::kLine, "port "},        // the one command word that begins so
+      {L"sync p\t\r", Read::kLine, "sync pu"},   // as far as the keywords pull and push agree
+      {L"spa\x04wns\r", Read::kLine, "spawns"},  // Ctrl+D inside a line is nothing
+      {L"\x04", Read::kEnd, ""},                 // and on an empty line the end, as on POSIX
+      {L"\x1a\r", Read::kEnd, ""},               // as Ctrl+Z is the console's own
   };
   for (const Case& c : cases) {
     Type(c.keys);
     std::string line;
     EXPECT_EQ(editor.ReadLine("orvo> ", &line), c.read) << line;
-    if (c.read) {
+    if (c.read == Read::kLine) {
       EXPECT_EQ(line, c.line);
     }
   }
   EXPECT_EQ(Slurp(history), "port \nsync pu\nspawns\n");
+}
+
+TEST_F(ConsoleTest, CtrlCDropsTheLineAndWakesTheWaits) {
+  ASSERT_EQ(platform::CatchInterrupts(), 0);
+  ScratchFolder scratch("orvo-interrupt");
+  LineEditor editor((scratch.Path() / "history").string(), [](std::string_view, std::string_view) {
+    return Completion{};
+  });
+  // Windows's console ends the read at Ctrl+C; Wine's reads on to Return,
+  // and the line is dropped then.
+  Type(L"port\x03");
+  ASSERT_TRUE(platform::AwaitInterrupt(10000));
+  Type(L"\r");
+  std::string line;
+  EXPECT_EQ(editor.ReadLine("orvo> ", &line), LineEditor::Read::kCancelled);
+  platform::ClearInterrupt();
+  ::FlushConsoleInputBuffer(in_);
+  Type(L"dir\r");
+  EXPECT_EQ(editor.ReadLine("orvo> ", &line), LineEditor::Read::kLine);
+  EXPECT_EQ(line, "dir");
+  // A command under way: its wait ends at once, not at its deadline.
+  platform::Connection here, there;
+  ASSERT_TRUE(platform::ConnectedPair(&here, &there));
+  Type(L"\x03");
+  char byte = 0;
+  EXPECT_EQ(platform::ReceiveSome(here, &byte, 1, 60000), platform::kIoInterrupted);
+  platform::ClearInterrupt();
+  EXPECT_EQ(platform::ReceiveSome(here, &byte, 1, 0), platform::kIoTimeout) << "an interrupt dealt with woke a wait";
 }
 
 TEST_F(ConsoleTest, StandardErrorTakesTheTerminalsControlSequences) {

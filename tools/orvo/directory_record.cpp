@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "tools/orvo/byte_reader.h"
+#include "wire/byte_reader.h"
 
 namespace orvo {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "tools/orvo/byte_reader.h"
+#include "wire/byte_reader.h"
 #include "tools/orvo/results.h"
 
 namespace orvo {

@@ -1,11 +1,13 @@
-// A little-endian reader over a span of bytes that refuses to read past its end.
+// A little-endian reader over a span of bytes that refuses to read past its
+// end, and the writer of the same numbers.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
-namespace orvo {
+namespace wire {
 
 class ByteReader {
  public:
@@ -35,6 +37,14 @@ class ByteReader {
     return true;
   }
 
+  // Takes the next `count` bytes; false (nothing consumed) when fewer remain.
+  bool Take(size_t count, std::string_view* bytes) {
+    if (Remaining() < count) return false;
+    *bytes = bytes_.substr(pos_, count);
+    pos_ += count;
+    return true;
+  }
+
   // Reads the bytes up to the next zero byte and consumes that zero too;
   // false (nothing consumed) when no zero byte remains.
   bool ReadZeroTerminated(std::string_view* text) {
@@ -50,4 +60,9 @@ class ByteReader {
   size_t pos_ = 0;
 };
 
-}  // namespace orvo
+// Appends an unsigned 32-bit value in four little-endian bytes.
+inline void AppendU32(std::string* out, uint32_t value) {
+  for (int i = 0; i < 4; ++i) out->push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+}  // namespace wire

@@ -11,15 +11,9 @@
 #include <vector>
 
 #include "service/platform/net.h"
+#include "wire/packet.h"
 
 namespace testing_support {
-
-// The little-endian 32-bit number at `at` (the caller has checked the length).
-inline uint32_t ReadLe32(const std::string& bytes, size_t at) {
-  uint32_t n = 0;
-  for (size_t i = 4; i-- > 0;) n = n << 8 | static_cast<unsigned char>(bytes[at + i]);
-  return n;
-}
 
 class TestPeer {
  public:
@@ -37,15 +31,9 @@ class TestPeer {
     }
   }
   // Queues one packet from the client.
-  void Send(std::string_view payload) {
-    uint32_t n = static_cast<uint32_t>(payload.size());
-    char length[4] = {static_cast<char>(n), static_cast<char>(n >> 8), static_cast<char>(n >> 16),
-                      static_cast<char>(n >> 24)};
-    SendRaw(std::string_view(length, 4));
-    SendRaw(payload);
-  }
+  void Send(std::string_view payload) { SendRaw(wire::EncodePacket(payload)); }
   // Queues the end marker of an upload.
-  void SendEnd() { Send("\r\n.\r\n"); }
+  void SendEnd() { Send(wire::kEndMarker); }
   // The client goes away.
   void Hangup() { client_.Close(); }
 
@@ -59,21 +47,10 @@ class TestPeer {
       bytes.append(buffer, static_cast<size_t>(n));
     }
     std::vector<std::string> packets;
-    size_t at = 0;
-    while (at < bytes.size()) {
-      if (bytes.size() - at < 4) {
-        ADD_FAILURE() << "a packet's length is cut short";
-        break;
-      }
-      uint32_t n = ReadLe32(bytes, at);
-      at += 4;
-      if (bytes.size() - at < n) {
-        ADD_FAILURE() << "a packet's payload is cut short";
-        break;
-      }
-      packets.push_back(bytes.substr(at, n));
-      at += n;
-    }
+    wire::ByteReader reader(bytes);
+    std::string_view payload;
+    while (wire::ReadPacket(reader, &payload)) packets.emplace_back(payload);
+    if (reader.Remaining() > 0) ADD_FAILURE() << "a packet is cut short";
     return packets;
   }
 

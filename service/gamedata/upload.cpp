@@ -4,13 +4,13 @@
 
 namespace gamedata {
 
-UploadEnd ReceiveUploadData(const platform::Socket& s, long capacity,
+UploadEnd ReceiveUploadData(const platform::Socket& s, size_t capacity,
                             const std::function<void(const std::string& packet)>& take) {
   std::string packet;
-  for (int timeouts = 0; timeouts < kUploadPasses;) {
+  for (size_t timeouts = 0; timeouts < wire::kUploadPasses;) {
     long n = protocol::ReceivePacket(s, packet, capacity);
     protocol::PauseAfterSend();
-    if (n > 0 && packet.find(protocol::kEndMarker) != std::string::npos) return UploadEnd::kComplete;
+    if (n > 0 && packet.find(wire::kEndMarker) != std::string::npos) return UploadEnd::kComplete;
     if (n > 0) {
       take(packet);
       protocol::SendFormatted(s, "%ld", n);

@@ -1,19 +1,14 @@
-// Length-prefixed packets: a 4-byte little-endian signed length, then that
-// many payload bytes. The only routines that touch a connection's data.
+// Length-prefixed packets (wire/packet.h) on a connection: the only routines
+// that touch a connection's data.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 #include "service/platform/net.h"
+#include "wire/packet.h"
 
 namespace protocol {
-
-// The largest payload the service ever sends.
-inline constexpr long kMaxPayload = 1024;
-
-// The end marker of multi-packet replies and uploads: CR LF "." CR LF.
-inline constexpr std::string_view kEndMarker = "\r\n.\r\n";
 
 // Sends one packet. Returns the payload length when all of it went out, 0 for
 // a length below 1 (nothing is sent), -1 on failure (logged).
@@ -37,7 +32,7 @@ enum class Patience { kReceiveTimeout, kConnection };
 // negative length prefix as received; another negative value when the wait or
 // the receive failed. Every negative result but -4 leaves the stream out of
 // step: nothing more can be read from it.
-long ReceivePacket(const platform::Socket& s, std::string& payload, long capacity,
+long ReceivePacket(const platform::Socket& s, std::string& payload, size_t capacity,
                    Patience patience = Patience::kReceiveTimeout);
 
 // Pauses after a chunk or reply of a transfer for TRANSFERPAUSE milliseconds;

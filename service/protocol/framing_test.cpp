@@ -13,9 +13,8 @@ namespace protocol {
 namespace {
 
 std::string Prefix(int32_t length) {
-  uint32_t u = static_cast<uint32_t>(length);
   std::string p;
-  for (int i = 0; i < 4; ++i) p += static_cast<char>((u >> (8 * i)) & 0xff);
+  wire::AppendLength(&p, length);
   return p;
 }
 

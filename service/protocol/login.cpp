@@ -10,14 +10,15 @@
 #include "service/platform/fs.h"
 #include "service/protocol/command_table.h"
 #include "service/protocol/framing.h"
+#include "wire/replies.h"
 
 namespace protocol {
 
 namespace {
 
 constexpr int kLineSize = 260;
-// A user name or password packet of this size or more is an attack.
-constexpr long kLoginLimit = 260;
+// A user name or password packet longer than a name is an attack.
+constexpr long kLoginLimit = wire::kMaxNameLength + 1;
 
 // The game server's staff scale, by value.
 constexpr std::string_view kPrivilegeLevels[] = {"GUEST", "PLAYER", "COUNSEL", "SEER", "GM", "DEV", "ADMIN", "OWNER"};
@@ -38,7 +39,7 @@ void SetAccountPaths(const std::string& folder) {
 // receive, so that it never passes for an empty password.
 bool ReceiveLoginText(ClientSession& session, std::string* text) {
   std::string payload;
-  long n = ReceivePacket(session.socket, payload, kMaxPayload);
+  long n = ReceivePacket(session.socket, payload, wire::kMaxPayload);
   if (EndOnBadReceive(session, n, kLoginLimit)) return false;
   if (n == 0) {
     EndAfterReceiveFailure(session);
@@ -148,9 +149,9 @@ void SessionMain(ClientSession& session) {
   platform::SetLinger(session.socket, 60);
   // A peer that stops reading cannot hold a session's thread for ever.
   platform::SetSendTimeout(session.socket, std::max(host::Config().receive_timeout, 1000));
-  SendFormatted(session.socket, "OrvoSvr connected.%s%sUsername: ", "\r\n", "\r\n");
+  SendPacket(session.socket, wire::kGreeting);
   if (!ReceiveLoginText(session, &session.user)) return;
-  SendPacket(session.socket, "Password: ");
+  SendPacket(session.socket, wire::kPasswordPrompt);
   if (!ReceiveLoginText(session, &session.password)) return;
 
   session.access = FindAccount(session.user, session.password);
@@ -160,19 +161,19 @@ void SessionMain(ClientSession& session) {
       // The password a peer tried is never written down.
       host::WriteLog("Login attempt from IP %s failed: userid=%s password=%s\n", session.address.c_str(), user.c_str(),
                      "<hidden>");
-      SendFormatted(session.socket, "Login failed.  Bad userid or password.%s", "\r\n");
+      SendPacket(session.socket, wire::kLoginBadCredentials);
       break;
     case kInsufficientLevel:
       host::WriteLog("Login attempt from IP %s failed -- insufficient priveledge: userid=%s\n",
                      session.address.c_str(), user.c_str());
-      SendFormatted(session.socket, "Login failed.  Insufficient priveleges.%s", "\r\n");
+      SendPacket(session.socket, wire::kLoginInsufficientLevel);
       break;
     case kAccountFileMissing:
-      SendFormatted(session.socket, "Login failed.  Account file not found.%s", "\r\n");
+      SendPacket(session.socket, wire::kLoginAccountFileMissing);
       break;
     default:
       host::WriteLog("Login from IP %s successful for user %s\n", session.address.c_str(), user.c_str());
-      SendFormatted(session.socket, "Login successful. Protocol 1.0%s", "\r\n");
+      SendPacket(session.socket, wire::kLoginSuccessful);
       RunCommandLoop(session);
       return;
   }

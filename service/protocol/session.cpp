@@ -2,6 +2,7 @@
 
 #include "service/host/log.h"
 #include "service/protocol/framing.h"
+#include "wire/replies.h"
 
 namespace protocol {
 
@@ -31,7 +32,7 @@ bool EndOnBadReceive(ClientSession& session, long n, long limit) {
 }
 
 void SendNoPrivilege(ClientSession& session) {
-  SendFormatted(session.socket, "This user does not have sufficient priveleges on the remote server%c%c", '\r', '\n');
+  SendPacket(session.socket, wire::kNoPrivilege);
   PauseAfterSend();
 }
 

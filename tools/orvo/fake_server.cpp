@@ -20,7 +20,7 @@ Step Expect(std::string payload) { return {Step::Kind::kExpect, std::move(payloa
 Step Close() { return {Step::Kind::kClose, ""}; }
 
 std::vector<Step> LoginSteps(const std::string& user, const std::string& password) {
-  return {Send("OrvoSvr connected.\r\n\r\nUsername: "), Expect(user), Send("Password: "),
+  return {Send(std::string(wire::kGreeting)), Expect(user), Send(std::string(kPasswordPrompt)),
           Expect(password.empty() ? "\r\n" : password), Send(std::string(kLoginSuccessful))};
 }
 
@@ -66,8 +66,8 @@ void FakeServer::Play(platform::Connection c) {
     switch (step.kind) {
       case Step::Kind::kSend:
       case Step::Kind::kSendRaw: {
-        std::string wire = step.kind == Step::Kind::kSend ? EncodePacket(step.bytes) : step.bytes;
-        if (platform::SendAll(c, wire.data(), wire.size(), kPatienceMs) != 0) {
+        std::string bytes = step.kind == Step::Kind::kSend ? EncodePacket(step.bytes) : step.bytes;
+        if (platform::SendAll(c, bytes.data(), bytes.size(), kPatienceMs) != 0) {
           failures_.push_back(where + "the client went away before " + EscapedBytes(step.bytes));
           return;
         }

@@ -106,8 +106,8 @@ void SendWholeFile(const platform::Socket& s, const std::string& name, NameSourc
     for (int c; chunk.size() < wire::kFetchChunk && (c = in.Get()) >= 0;) chunk.push_back(static_cast<char>(c));
     long sent = protocol::SendPacket(s, chunk);
     protocol::PauseAfterSend();
-    long n = protocol::ReceivePacket(s, ack, wire::kMaxAckLength);
-    long acked = n > 0 ? host::ParseDecimal(ack) : 0;
+    bool answered = protocol::ReceivePacket(s, ack, wire::kMaxAckLength) == protocol::Received::kPacket;
+    long acked = answered ? host::ParseDecimal(ack) : 0;
     if (acked != sent) {
       host::WriteLog("Ack failed while sending file. %ld != %ld\n", acked, sent);
       return;

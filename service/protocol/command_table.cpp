@@ -23,9 +23,6 @@ namespace protocol {
 
 namespace {
 
-// A request longer than a word and a name is an attack.
-constexpr long kRequestLimit = wire::kMaxRequestLength + 1;
-
 using gamedata::NameSource;
 
 // What a row's log texts are filled with.
@@ -295,9 +292,10 @@ void RunCommandLoop(ClientSession& session) {
       return;
     }
     // Zero-length packets between commands do not end that wait.
-    long n = ReceivePacket(session.socket, request, wire::kMaxPayload, Patience::kConnection);
-    if (EndOnBadReceive(session, n, kRequestLimit)) return;
-    if (n == 0) {
+    // A request longer than a word and a name is an attack.
+    Received received = ReceivePacket(session.socket, request, wire::kMaxPayload, Patience::kConnection);
+    if (EndOnBadReceive(session, received, request, wire::kMaxRequestLength)) return;
+    if (received == Received::kIdle) {
       EndSession(session);
       return;
     }

@@ -83,7 +83,7 @@ long SendFormatted(const platform::Socket& s, const char* format, ...) {
   return SendPacket(s, text);
 }
 
-long ReceivePacket(const platform::Socket& s, std::string& payload, size_t capacity, Patience patience) {
+Received ReceivePacket(const platform::Socket& s, std::string& payload, size_t capacity, Patience patience) {
   payload.clear();
 
   // The length: four little-endian bytes; packets of length 0 are skipped.
@@ -97,23 +97,23 @@ long ReceivePacket(const platform::Socket& s, std::string& payload, size_t capac
   int64_t deadline = patience == Patience::kConnection ? kNoDeadline : PhaseDeadline();
   while (length == 0) {
     platform::WaitResult w = platform::WaitReadable(s, deadline == kNoDeadline ? -1 : Remaining(deadline));
-    if (w == platform::WaitResult::kError) return -1;
+    if (w == platform::WaitResult::kError) return Received::kBroken;
     if (w == platform::WaitResult::kTimeout) {
       if (got > 0) {
         host::WriteLog("Timeout while receiving data from socket %ld.\n", s.Id());
-        return -3;
+        return Received::kStalled;
       }
       host::WriteLog("Timeout exceeded while receiving data from socket %ld\n", s.Id());
-      return 0;
+      return Received::kIdle;
     }
     long n = platform::ReceiveSome(s, raw + got, sizeof raw - got);
     if (n == 0) {
       host::WriteLog("Error receiving data from socket %ld.  recv() returned %ld.  iLength = %ld\n", s.Id(), 0L, 0L);
-      return -2;
+      return Received::kPeerClosed;
     }
     // A receive that fails on a readable socket would fail again at once:
     // the connection is broken, so waiting out the time-out gains nothing.
-    if (n < 0) return -1;
+    if (n < 0) return Received::kBroken;
     if (got == 0 && deadline == kNoDeadline) deadline = PhaseDeadline();
     got += static_cast<size_t>(n);
     if (got < sizeof raw) continue;
@@ -131,11 +131,11 @@ long ReceivePacket(const platform::Socket& s, std::string& payload, size_t capac
     // would be taken for the next packet's length.
     if (!Discard(s, static_cast<size_t>(length))) {
       host::WriteLog("Timeout while receiving data from socket %ld.\n", s.Id());
-      return -3;
+      return Received::kStalled;
     }
-    return -4;
+    return Received::kTooLong;
   }
-  if (length < 0) return length;
+  if (length < 0) return Received::kBroken;
 
   // The payload, with a fresh patience.
   payload.resize(static_cast<size_t>(length));
@@ -146,28 +146,28 @@ long ReceivePacket(const platform::Socket& s, std::string& payload, size_t capac
     if (w == platform::WaitResult::kTimeout) {
       host::WriteLog("Timeout while receiving data from socket %ld.\n", s.Id());
       payload.clear();
-      return -3;
+      return Received::kStalled;
     }
     if (w == platform::WaitResult::kError) {
       host::WriteLog("Error while receiving data:  select() on socket %ld returned %ld\n", s.Id(), -1L);
       payload.clear();
-      return -1;
+      return Received::kBroken;
     }
     long n = platform::ReceiveSome(s, payload.data() + received, payload.size() - received);
     if (n < 0) {
       host::WriteLog("Error while receiving data: recv() on socket %ld returned %ld\n", s.Id(), n);
       payload.clear();
-      return n;
+      return Received::kBroken;
     }
     if (n == 0) {
       // The peer closed in the middle of the payload: it can never complete.
       host::WriteLog("Timeout while receiving data from socket %ld.\n", s.Id());
       payload.clear();
-      return -3;
+      return Received::kStalled;
     }
     received += static_cast<size_t>(n);
   }
-  return length;
+  return Received::kPacket;
 }
 
 void PauseAfterSend() {

@@ -17,8 +17,6 @@ namespace protocol {
 namespace {
 
 constexpr int kLineSize = 260;
-// A user name or password packet longer than a name is an attack.
-constexpr long kLoginLimit = wire::kMaxNameLength + 1;
 
 // The game server's staff scale, by value.
 constexpr std::string_view kPrivilegeLevels[] = {"GUEST", "PLAYER", "COUNSEL", "SEER", "GM", "DEV", "ADMIN", "OWNER"};
@@ -39,9 +37,10 @@ void SetAccountPaths(const std::string& folder) {
 // receive, so that it never passes for an empty password.
 bool ReceiveLoginText(ClientSession& session, std::string* text) {
   std::string payload;
-  long n = ReceivePacket(session.socket, payload, wire::kMaxPayload);
-  if (EndOnBadReceive(session, n, kLoginLimit)) return false;
-  if (n == 0) {
+  // A user name or password packet longer than a name is an attack.
+  Received received = ReceivePacket(session.socket, payload, wire::kMaxPayload);
+  if (EndOnBadReceive(session, received, payload, wire::kMaxNameLength)) return false;
+  if (received == Received::kIdle) {
     EndAfterReceiveFailure(session);
     return false;
   }

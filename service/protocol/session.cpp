@@ -17,12 +17,12 @@ void EndAfterReceiveFailure(ClientSession& session) {
   EndSession(session);
 }
 
-bool EndOnBadReceive(ClientSession& session, long n, long limit) {
-  if (n < 0) {
+bool EndOnBadReceive(ClientSession& session, Received received, const std::string& packet, size_t most) {
+  if (received != Received::kPacket && received != Received::kIdle) {
     EndAfterReceiveFailure(session);
     return true;
   }
-  if (n >= limit) {
+  if (packet.size() > most) {
     platform::ShutdownBoth(session.socket);
     host::WriteLog("Exploit attempt from %s blocked.\n", session.address.c_str());
     session.socket.Close();

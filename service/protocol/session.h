@@ -5,6 +5,7 @@
 #include <string>
 
 #include "service/platform/net.h"
+#include "service/protocol/framing.h"
 
 namespace protocol {
 
@@ -30,10 +31,10 @@ void EndSession(ClientSession& session);
 // Ends the session after a failed receive, logging that first.
 void EndAfterReceiveFailure(ClientSession& session);
 
-// Ends the session when a receive of a login text or request failed (`n`
-// negative) or brought `limit` bytes or more (an attack, logged as such and
-// answered with nothing). True when the session has ended.
-bool EndOnBadReceive(ClientSession& session, long n, long limit);
+// Ends the session when a receive of a login text or request failed (neither
+// a packet nor idle) or brought a packet longer than `most` bytes (an attack,
+// logged as such and answered with nothing). True when the session has ended.
+bool EndOnBadReceive(ClientSession& session, Received received, const std::string& packet, size_t most);
 
 // Sends the no-privilege reply.
 void SendNoPrivilege(ClientSession& session);

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "service/host/text_lines.h"
-#include "service/protocol/login.h"
+#include "service/gamedata/accounts.h"
 #include "service_fuzz.h"
 
 namespace {

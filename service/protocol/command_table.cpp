@@ -15,7 +15,7 @@
 #include "service/platform/fs.h"
 #include "service/protocol/framing.h"
 #include "service/protocol/launch.h"
-#include "service/protocol/login.h"
+#include "service/gamedata/accounts.h"
 #include "wire/commands.h"
 #include "wire/replies.h"
 

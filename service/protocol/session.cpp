@@ -1,10 +1,38 @@
 #include "service/protocol/session.h"
 
+#include <algorithm>
+
+#include "service/gamedata/accounts.h"
+#include "service/host/config.h"
 #include "service/host/log.h"
+#include "service/host/text_lines.h"
+#include "service/protocol/command_table.h"
 #include "service/protocol/framing.h"
 #include "wire/replies.h"
 
 namespace protocol {
+
+namespace {
+
+// Receives one login text; false when the session has ended. Nothing that
+// arrived in time is no text at all: a time-out ends the session like a failed
+// receive, so that it never passes for an empty password.
+bool ReceiveLoginText(ClientSession& session, std::string* text) {
+  std::string payload;
+  // A user name or password packet longer than a name is an attack.
+  Received received = ReceivePacket(session.socket, payload, wire::kMaxPayload);
+  if (EndOnBadReceive(session, received, payload, wire::kMaxNameLength)) return false;
+  if (received == Received::kIdle) {
+    EndAfterReceiveFailure(session);
+    return false;
+  }
+  host::CutAtNul(payload);
+  host::StripLineEnds(payload);
+  *text = payload;
+  return true;
+}
+
+}  // namespace
 
 void EndSession(ClientSession& session) {
   platform::ShutdownBoth(session.socket);
@@ -34,6 +62,41 @@ bool EndOnBadReceive(ClientSession& session, Received received, const std::strin
 void SendNoPrivilege(ClientSession& session) {
   SendPacket(session.socket, wire::kNoPrivilege);
   PauseAfterSend();
+}
+
+void SessionMain(ClientSession& session) {
+  platform::SetLinger(session.socket, 60);
+  // A peer that stops reading cannot hold a session's thread for ever.
+  platform::SetSendTimeout(session.socket, std::max(host::Config().receive_timeout, 1000));
+  SendPacket(session.socket, wire::kGreeting);
+  if (!ReceiveLoginText(session, &session.user)) return;
+  SendPacket(session.socket, wire::kPasswordPrompt);
+  if (!ReceiveLoginText(session, &session.password)) return;
+
+  session.access = FindAccount(session.user, session.password);
+  const std::string user = host::EscapeForLog(session.user);
+  switch (session.access) {
+    case kBadCredentials:
+      // The password a peer tried is never written down.
+      host::WriteLog("Login attempt from IP %s failed: userid=%s password=%s\n", session.address.c_str(), user.c_str(),
+                     "<hidden>");
+      SendPacket(session.socket, wire::kLoginBadCredentials);
+      break;
+    case kInsufficientLevel:
+      host::WriteLog("Login attempt from IP %s failed -- insufficient priveledge: userid=%s\n",
+                     session.address.c_str(), user.c_str());
+      SendPacket(session.socket, wire::kLoginInsufficientLevel);
+      break;
+    case kAccountFileMissing:
+      SendPacket(session.socket, wire::kLoginAccountFileMissing);
+      break;
+    default:
+      host::WriteLog("Login from IP %s successful for user %s\n", session.address.c_str(), user.c_str());
+      SendPacket(session.socket, wire::kLoginSuccessful);
+      RunCommandLoop(session);
+      return;
+  }
+  EndSession(session);
 }
 
 }  // namespace protocol

@@ -1,5 +1,5 @@
-// One accepted connection, what the login learns about it, and the ways a
-// session ends.
+// One accepted connection: its whole life from the greeting and the login to
+// the ways a session ends.
 #pragma once
 
 #include <string>
@@ -24,6 +24,10 @@ struct ClientSession {
   std::string password;
   int access = kBadCredentials;  // the LoginResult
 };
+
+// Greets the peer, logs it in and serves its commands; closes the connection
+// at the end.
+void SessionMain(ClientSession& session);
 
 // Shuts the connection down, logs its end and closes it.
 void EndSession(ClientSession& session);

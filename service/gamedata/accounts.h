@@ -1,5 +1,4 @@
-// The login of every admitted connection, and the account lookup against the
-// game server's own account file.
+// The account lookup against the game server's own account file.
 #pragma once
 
 #include <string>
@@ -7,10 +6,6 @@
 #include "service/protocol/session.h"
 
 namespace protocol {
-
-// Greets the peer, logs it in and serves its commands; closes the connection
-// at the end.
-void SessionMain(ClientSession& session);
 
 // Checks a user name and password against "gyrionaccu.scp"; returns the
 // LoginResult. Also records where the two account files are.

@@ -1,4 +1,4 @@
-#include "service/protocol/login.h"
+#include "service/gamedata/accounts.h"
 
 #include <gtest/gtest.h>
 

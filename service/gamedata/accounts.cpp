@@ -1,6 +1,5 @@
 #include "service/gamedata/accounts.h"
 
-#include <mutex>
 #include <optional>
 #include <string_view>
 
@@ -9,7 +8,7 @@
 #include "service/host/text_lines.h"
 #include "service/platform/fs.h"
 
-namespace protocol {
+namespace gamedata {
 
 namespace {
 
@@ -17,17 +16,6 @@ constexpr int kLineSize = 260;
 
 // The game server's staff scale, by value.
 constexpr std::string_view kPrivilegeLevels[] = {"GUEST", "PLAYER", "COUNSEL", "SEER", "GM", "DEV", "ADMIN", "OWNER"};
-
-std::mutex g_paths_mutex;
-std::string g_account_read_path;
-std::string g_account_write_path;
-
-void SetAccountPaths(const std::string& folder) {
-  std::string native = platform::NativePath(folder);
-  std::lock_guard<std::mutex> lock(g_paths_mutex);
-  g_account_read_path = host::JoinFolder(native, "gyrionaccu.scp");
-  g_account_write_path = host::JoinFolder(native, "gyrionacct.scp");
-}
 
 // Reads one line of the account file, keeping at most 259 characters: the
 // rest of a longer line is dropped, so that it never passes for a line of its
@@ -58,38 +46,8 @@ int LevelOf(const std::string& value) {
   return index >= 0 ? index : static_cast<int>(host::ParseDecimal(value));
 }
 
-}  // namespace
-
-std::string AccountReadPath() {
-  std::lock_guard<std::mutex> lock(g_paths_mutex);
-  return g_account_read_path;
-}
-
-std::string AccountWritePath() {
-  std::lock_guard<std::mutex> lock(g_paths_mutex);
-  return g_account_write_path;
-}
-
-int FindAccount(const std::string& user, const std::string& password) {
-  std::string folder;
-  int found = host::FindAccountFolder(&folder);
-  if (found < 0) {
-    host::WriteLog("Unable to open INI file to determine the location of the account file.\n");
-    return kAccountFileMissing;
-  }
-  if (found == 0) {
-    host::WriteLog("Unable to determine the location of the account file.  Account path is \"%s\"\n",
-                   host::Upper(folder).c_str());
-    return kAccountFileMissing;
-  }
-  SetAccountPaths(folder);
-  host::TextReader file(AccountReadPath());
-  if (!file.Ok()) {
-    host::WriteLog("Unable to determine the location of the account file.  Account path is \"%s\"\n",
-                   host::Upper(folder).c_str());
-    return kAccountFileMissing;
-  }
-
+// Looks the user up in an account file that is open.
+LoginResult CheckAccount(host::TextReader& file, const std::string& user, const std::string& password) {
   const std::string header = "[" + host::Upper(user) + "]";
   const std::string quoted = "\"" + password + "\"";
   bool password_matched = false;
@@ -99,7 +57,7 @@ int FindAccount(const std::string& user, const std::string& password) {
   std::string line;
   bool in_section = false;
   while (!in_section) {
-    if (ReadAccountLine(file, line) < 0) return kBadCredentials;
+    if (ReadAccountLine(file, line) < 0) return LoginResult::kBadCredentials;
     if (line.empty()) continue;
     in_section = host::Upper(line).find(header) != std::string::npos;
   }
@@ -118,9 +76,37 @@ int FindAccount(const std::string& user, const std::string& password) {
     }
     if (!line.empty() && line[0] == '[') break;
   }
-  if (!password_matched) return kBadCredentials;
-  if (!level_sufficient) return kInsufficientLevel;
-  return writes_allowed ? kWriteAccess : kReadAccess;
+  if (!password_matched) return LoginResult::kBadCredentials;
+  if (!level_sufficient) return LoginResult::kInsufficientLevel;
+  return writes_allowed ? LoginResult::kWriteAccess : LoginResult::kReadAccess;
 }
 
-}  // namespace protocol
+}  // namespace
+
+FoundAccount FindAccount(const std::string& user, const std::string& password) {
+  FoundAccount found;
+  std::string folder;
+  int located = host::FindAccountFolder(&folder);
+  if (located < 0) {
+    host::WriteLog("Unable to open INI file to determine the location of the account file.\n");
+    return found;
+  }
+  if (located == 0) {
+    host::WriteLog("Unable to determine the location of the account file.  Account path is \"%s\"\n",
+                   host::Upper(folder).c_str());
+    return found;
+  }
+  const std::string native = platform::NativePath(folder);
+  found.read_path = host::JoinFolder(native, kAccountReadFile);
+  found.write_path = host::JoinFolder(native, kAccountWriteFile);
+  host::TextReader file(found.read_path);
+  if (!file.Ok()) {
+    host::WriteLog("Unable to determine the location of the account file.  Account path is \"%s\"\n",
+                   host::Upper(folder).c_str());
+    return found;
+  }
+  found.result = CheckAccount(file, user, password);
+  return found;
+}
+
+}  // namespace gamedata

@@ -5,7 +5,7 @@
 #include "service/tests/log_capture.h"
 #include "service/tests/scratch_folder.h"
 
-namespace protocol {
+namespace gamedata {
 namespace {
 
 using AccountLookup = testing_support::ScratchFolder;
@@ -32,56 +32,57 @@ TEST_F(AccountLookup, Results) {
   struct Case {
     const char* user;
     const char* password;
-    int want;
+    LoginResult want;
   };
   const Case cases[] = {
-      {"builder", "Secret", kWriteAccess},          // user names without regard to case
-      {"BUILDER", "secret", kBadCredentials},       // passwords with regard to case
-      {"gmuser", "quoted pw", kReadAccess},         // the quoted form matches the bare password
-      {"numbered", "x", kReadAccess},
-      {"owner", "x", kWriteAccess},
-      {"player", "x", kInsufficientLevel},
-      {"toohigh", "x", kInsufficientLevel},
-      {"huge", "x", kInsufficientLevel},
-      {"negative", "x", kInsufficientLevel},
-      {"nolevel", "x", kInsufficientLevel},
-      {"nolevel", "wrong", kBadCredentials},
-      {"gap", "x", kBadCredentials},                // an empty line ends the section
-      {"twice", "first", kWriteAccess},             // only the first section counts
-      {"twice", "second", kBadCredentials},
-      {"downgraded", "x", kReadAccess},             // a later PLEVEL line wins
-      {"stops", "x", kBadCredentials},              // the next header ends the section
-      {"nobody", "x", kBadCredentials},
-      {"", "", kBadCredentials},
+      {"builder", "Secret", LoginResult::kWriteAccess},          // user names without regard to case
+      {"BUILDER", "secret", LoginResult::kBadCredentials},       // passwords with regard to case
+      {"gmuser", "quoted pw", LoginResult::kReadAccess},         // the quoted form matches the bare password
+      {"numbered", "x", LoginResult::kReadAccess},
+      {"owner", "x", LoginResult::kWriteAccess},
+      {"player", "x", LoginResult::kInsufficientLevel},
+      {"toohigh", "x", LoginResult::kInsufficientLevel},
+      {"huge", "x", LoginResult::kInsufficientLevel},
+      {"negative", "x", LoginResult::kInsufficientLevel},
+      {"nolevel", "x", LoginResult::kInsufficientLevel},
+      {"nolevel", "wrong", LoginResult::kBadCredentials},
+      {"gap", "x", LoginResult::kBadCredentials},                // an empty line ends the section
+      {"twice", "first", LoginResult::kWriteAccess},             // only the first section counts
+      {"twice", "second", LoginResult::kBadCredentials},
+      {"downgraded", "x", LoginResult::kReadAccess},             // a later PLEVEL line wins
+      {"stops", "x", LoginResult::kBadCredentials},              // the next header ends the section
+      {"nobody", "x", LoginResult::kBadCredentials},
+      {"", "", LoginResult::kBadCredentials},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(FindAccount(c.user, c.password), c.want) << c.user << " / " << c.password;
+    const FoundAccount found = FindAccount(c.user, c.password);
+    EXPECT_EQ(found.result, c.want) << c.user << " / " << c.password;
+    EXPECT_EQ(found.read_path, "Accounts/gyrionaccu.scp");
+    EXPECT_EQ(found.write_path, "Accounts/gyrionacct.scp");
   }
-  EXPECT_EQ(AccountReadPath(), "Accounts/gyrionaccu.scp");
-  EXPECT_EQ(AccountWritePath(), "Accounts/gyrionacct.scp");
 }
 
 TEST_F(AccountLookup, MissingFiles) {
   testing_support::LogMark mark;
-  EXPECT_EQ(FindAccount("a", "b"), kAccountFileMissing);
+  EXPECT_EQ(FindAccount("a", "b").result, LoginResult::kAccountFileMissing);
   EXPECT_NE(mark.Added().find("Unable to open INI file to determine the location of the account file.\n"),
             std::string::npos);
 
   Write("gyrion.ini", "[SERVERS]\r\nTest\r\n");
-  EXPECT_EQ(FindAccount("a", "b"), kAccountFileMissing);
+  EXPECT_EQ(FindAccount("a", "b").result, LoginResult::kAccountFileMissing);
   EXPECT_NE(mark.Added().find("Unable to determine the location of the account file.  Account path is \"\"\n"),
             std::string::npos);
 
   Write("gyrion.ini", "WORLDSAVE=save\r\n");
-  EXPECT_EQ(FindAccount("a", "b"), kAccountFileMissing);
+  EXPECT_EQ(FindAccount("a", "b").result, LoginResult::kAccountFileMissing);
   EXPECT_NE(mark.Added().find("Account path is \"SAVE\"\n"), std::string::npos);
 }
 
 TEST_F(AccountLookup, WorldSaveFolderWhenNoAccountFolder) {
   Write("gyrion.ini", "WORLDSAVE=Save\r\n");
   Write("Save/gyrionaccu.scp", "[A]\r\nPASSWORD=p\r\nPLEVEL=DEV\r\n");
-  EXPECT_EQ(FindAccount("a", "p"), kWriteAccess);
+  EXPECT_EQ(FindAccount("a", "p").result, LoginResult::kWriteAccess);
 }
 
 }  // namespace
-}  // namespace protocol
+}  // namespace gamedata

@@ -15,7 +15,6 @@
 #include "service/platform/fs.h"
 #include "service/protocol/framing.h"
 #include "service/protocol/launch.h"
-#include "service/gamedata/accounts.h"
 #include "wire/commands.h"
 #include "wire/replies.h"
 
@@ -101,17 +100,17 @@ Next Start(ClientSession& s, const std::string&, const Command&) {
 }
 
 Next GetAccounts(ClientSession& s, const std::string&, const Command&) {
-  gamedata::SendWholeFile(s.socket, AccountReadPath(), NameSource::kFixed);
+  gamedata::SendWholeFile(s.socket, s.account_read_path, NameSource::kFixed);
   return Next::kContinue;
 }
 
 Next PutAccounts(ClientSession& s, const std::string&, const Command&) {
-  return AfterUpload(s, gamedata::ReceiveWholeFile(s.socket, AccountWritePath()));
+  return AfterUpload(s, gamedata::ReceiveWholeFile(s.socket, s.account_write_path));
 }
 
 Next Directory(ClientSession& s, const std::string& argument, const Command&) {
   // A session without write level does not see the account files.
-  gamedata::SendDirectoryListing(s.socket, argument, NameSource::kClient, s.access == kWriteAccess);
+  gamedata::SendDirectoryListing(s.socket, argument, NameSource::kClient, s.access == Access::kWrite);
   return Next::kContinue;
 }
 
@@ -247,7 +246,7 @@ bool MayWrite(ClientSession& s, const Command& row, const char* refusal, LogArgs
               const std::string& argument) {
   if (host::Config().read_only) {
     host::WriteLog("Orvosvr is in readonly mode\n");
-  } else if (s.access != kWriteAccess) {
+  } else if (s.access != Access::kWrite) {
     LogRowText(refusal, refusal_args, s, argument);
   } else {
     return true;

@@ -73,24 +73,29 @@ void SessionMain(ClientSession& session) {
   SendPacket(session.socket, wire::kPasswordPrompt);
   if (!ReceiveLoginText(session, &session.password)) return;
 
-  session.access = FindAccount(session.user, session.password);
+  using gamedata::LoginResult;
+  const gamedata::FoundAccount account = gamedata::FindAccount(session.user, session.password);
   const std::string user = host::EscapeForLog(session.user);
-  switch (session.access) {
-    case kBadCredentials:
+  switch (account.result) {
+    case LoginResult::kBadCredentials:
       // The password a peer tried is never written down.
       host::WriteLog("Login attempt from IP %s failed: userid=%s password=%s\n", session.address.c_str(), user.c_str(),
                      "<hidden>");
       SendPacket(session.socket, wire::kLoginBadCredentials);
       break;
-    case kInsufficientLevel:
+    case LoginResult::kInsufficientLevel:
       host::WriteLog("Login attempt from IP %s failed -- insufficient priveledge: userid=%s\n",
                      session.address.c_str(), user.c_str());
       SendPacket(session.socket, wire::kLoginInsufficientLevel);
       break;
-    case kAccountFileMissing:
+    case LoginResult::kAccountFileMissing:
       SendPacket(session.socket, wire::kLoginAccountFileMissing);
       break;
-    default:
+    case LoginResult::kReadAccess:
+    case LoginResult::kWriteAccess:
+      session.access = account.result == LoginResult::kWriteAccess ? Access::kWrite : Access::kRead;
+      session.account_read_path = account.read_path;
+      session.account_write_path = account.write_path;
       host::WriteLog("Login from IP %s successful for user %s\n", session.address.c_str(), user.c_str());
       SendPacket(session.socket, wire::kLoginSuccessful);
       RunCommandLoop(session);

@@ -9,20 +9,19 @@
 
 namespace protocol {
 
-enum LoginResult : int {
-  kWriteAccess = 1,
-  kReadAccess = 0,
-  kBadCredentials = -1,
-  kInsufficientLevel = -2,
-  kAccountFileMissing = -3,
-};
+// What a logged-in session may do: write commands need kWrite.
+enum class Access { kRead, kWrite };
 
 struct ClientSession {
   platform::Socket socket;
   std::string address;  // dotted IPv4 address of the peer
   std::string user;
   std::string password;
-  int access = kBadCredentials;  // the LoginResult
+  Access access = Access::kRead;
+  // The account files as this session's login found them in "gyrion.ini":
+  // GACT sends the first, SACT replaces the second.
+  std::string account_read_path;
+  std::string account_write_path;
 };
 
 // Greets the peer, logs it in and serves its commands; closes the connection

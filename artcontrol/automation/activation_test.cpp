@@ -6,8 +6,8 @@
 
 #include "artcontrol/automation/registration.h"
 #include "artcontrol/platform/module.h"
-#include "artcontrol/tests/scoped_environment.h"
-#include "artcontrol/tests/temp_folder.h"
+#include "testing/tilvo/scoped_environment.h"
+#include "testing/temp_folder.h"
 #include "tilvo/headless_site.h"
 #include "tilvo/prop_page.h"
 

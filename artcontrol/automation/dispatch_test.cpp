@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "artcontrol/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "tilvo/headless_site.h"
 #include "tilvo/tilvo.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "artcontrol/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "tilvo/headless_site.h"
 
 namespace tilvo {

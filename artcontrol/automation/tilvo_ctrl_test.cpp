@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "artcontrol/render/render_test_support.h"
-#include "artcontrol/tests/temp_folder.h"
+#include "testing/tilvo/render_test_support.h"
+#include "testing/temp_folder.h"
 #include "tilvo/headless_site.h"
-#include "tools/tilvo-mkclient/standard_art.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/tilvo/standard_art.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo {
 namespace {

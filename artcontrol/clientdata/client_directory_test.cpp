@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "artcontrol/platform/registry_posix.h"
-#include "artcontrol/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace tilvo {
 namespace {

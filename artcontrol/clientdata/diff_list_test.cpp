@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "artcontrol/tests/temp_folder.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/temp_folder.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo {
 namespace {

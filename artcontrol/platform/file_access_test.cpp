@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "artcontrol/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace tilvo::platform {
 namespace {

@@ -8,10 +8,10 @@
 
 #include <cstdio>
 
-#include "artcontrol/render/composite_test_support.h"
+#include "testing/tilvo/composite_test_support.h"
 #include "tilvo/headless_site.h"
 #include "tilvo/tilvo.h"
-#include "tools/tilvo-mkclient/map_client.h"
+#include "testing/tilvo/map_client.h"
 
 namespace tilvo {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "service/tests/server_process.h"
+#include "testing/orvosvr/server_process.h"
 
 namespace testing_support {
 

@@ -8,8 +8,8 @@
 #include "artcontrol/automation/class_registry.h"
 #include "artcontrol/platform/file_access.h"
 #include "artcontrol/platform/module.h"
-#include "artcontrol/tests/scoped_environment.h"
-#include "artcontrol/tests/temp_folder.h"
+#include "testing/tilvo/scoped_environment.h"
+#include "testing/temp_folder.h"
 
 namespace tilvo::regsvr_tool {
 namespace {

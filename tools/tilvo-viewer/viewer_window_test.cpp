@@ -7,9 +7,9 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "artcontrol/tests/scoped_environment.h"
-#include "artcontrol/tests/temp_folder.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/tilvo/scoped_environment.h"
+#include "testing/temp_folder.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo::viewer {
 namespace {

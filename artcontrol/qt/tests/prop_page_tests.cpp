@@ -10,7 +10,7 @@
 
 #include "artcontrol/qt/property_frame.h"
 #include "artcontrol/qt/tilvo_widget.h"
-#include "artcontrol/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "tilvo/headless_site.h"
 #include "tilvo/verbs.h"
 

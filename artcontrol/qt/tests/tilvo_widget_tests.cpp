@@ -9,10 +9,10 @@
 
 #include "artcontrol/qt/property_frame.h"
 #include "artcontrol/qt/tilvo_prop_page.h"
-#include "artcontrol/tests/scoped_environment.h"
-#include "artcontrol/tests/temp_folder.h"
+#include "testing/tilvo/scoped_environment.h"
+#include "testing/temp_folder.h"
 #include "tilvo/verbs.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo::qt {
 namespace {

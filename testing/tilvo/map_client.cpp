@@ -1,6 +1,6 @@
-#include "map_client.h"
+#include "testing/tilvo/map_client.h"
 
-#include "art_formats.h"
+#include "testing/tilvo/art_formats.h"
 
 namespace tilvo::mkclient {
 namespace {

@@ -10,7 +10,7 @@
 #include "artcontrol/render/colour.h"
 #include "artcontrol/render/draw_context.h"
 #include "artcontrol/render/pixel_buffer.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo::testing {
 

@@ -1,4 +1,4 @@
-#include "tools/orvo/json_check.h"
+#include "tools/orvo/tests/json_check.h"
 
 namespace orvo::testing {
 

@@ -1,10 +1,10 @@
-#include "synthetic_client.h"
+#include "testing/tilvo/synthetic_client.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 
-#include "standard_art.h"
+#include "testing/tilvo/standard_art.h"
 
 namespace tilvo::mkclient {
 namespace {

@@ -12,10 +12,10 @@
 
 #include "artcontrol/clientdata/client_data.h"
 #include "artcontrol/render/draw_object.h"
-#include "artcontrol/render/render_test_support.h"
-#include "artcontrol/tests/temp_folder.h"
-#include "tools/tilvo-mkclient/art_formats.h"
-#include "tools/tilvo-mkclient/standard_art.h"
+#include "testing/tilvo/render_test_support.h"
+#include "testing/temp_folder.h"
+#include "testing/tilvo/art_formats.h"
+#include "testing/tilvo/standard_art.h"
 
 namespace tilvo::testing {
 

@@ -1,6 +1,6 @@
 // Test support only: starting and ending a child process needs the system's
 // process calls directly.
-#include "service/tests/server_process.h"
+#include "testing/orvosvr/server_process.h"
 
 #include <fcntl.h>
 #include <signal.h>

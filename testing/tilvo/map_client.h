@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "synthetic_client.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo::mkclient {
 

@@ -1,4 +1,4 @@
-#include "tools/orvo/fake_server.h"
+#include "tools/orvo/tests/fake_server.h"
 
 #include "tools/orvo/packets.h"
 #include "tools/orvo/replies.h"

@@ -1,4 +1,4 @@
-#include "art_formats.h"
+#include "testing/tilvo/art_formats.h"
 
 namespace tilvo::mkclient {
 

@@ -1,4 +1,4 @@
-#include "service/tests/systemctl_standin.h"
+#include "testing/orvosvr/systemctl_standin.h"
 
 #include <fstream>
 

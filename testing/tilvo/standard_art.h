@@ -34,8 +34,8 @@
 #include <optional>
 #include <vector>
 
-#include "art_formats.h"
-#include "synthetic_client.h"
+#include "testing/tilvo/art_formats.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo::mkclient {
 

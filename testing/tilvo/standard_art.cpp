@@ -1,4 +1,4 @@
-#include "standard_art.h"
+#include "testing/tilvo/standard_art.h"
 
 #include <string>
 

@@ -51,7 +51,7 @@ TEST(DiffList, LaterPositionWinsAndLookupsAreUnsigned) {
 }
 
 TEST(DiffList, LoadRefillsTheListAndAMissingFileEmptiesIt) {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
   DiffList list;
   LoadDiffList(folder.Write("a.mul", ListOf({10, 11})), list);
   EXPECT_EQ(FindDiffPosition(list, 11), 1);

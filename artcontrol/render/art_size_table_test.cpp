@@ -30,7 +30,7 @@ class ArtSizeTableTest : public ::testing::Test {
       EXPECT_EQ(table.Height(s.entry), s.height) << std::hex << s.entry;
     }
   }
-  testing::TempFolder folder_;
+  testing_support::TempFolder folder_;
   ClientFileSet files_;
 };
 

@@ -39,7 +39,7 @@ class IndexedArtTest : public ::testing::Test {
     LoadClientData(*data_, folder_.Dir());
   }
 
-  testing::TempFolder folder_;
+  testing_support::TempFolder folder_;
   std::unique_ptr<ClientData> data_;
 };
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "service/tests/raw_client.h"
 #include "testing/orvosvr/server_process.h"
 
 namespace testing_support {

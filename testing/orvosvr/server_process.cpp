@@ -1,18 +1,20 @@
-// Test support only: starting and ending a child process needs the system's
-// process calls directly.
+// Test support only: starting and ending a child process, and probing its
+// port, need the system's calls directly.
 #include "testing/orvosvr/server_process.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <thread>
-
-#include "service/platform/clock.h"
 
 extern char** environ;
 
@@ -29,21 +31,52 @@ int Outcome(int status) {
   return -1;
 }
 
+std::chrono::steady_clock::time_point After(int timeout_ms) {
+  return std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+}
+
 // Waits for `pid` at most `timeout_ms`; its outcome, or -1 while it runs.
 int WaitUpTo(int pid, int timeout_ms) {
-  int64_t deadline = platform::MonotonicMs() + timeout_ms;
+  const auto deadline = After(timeout_ms);
   for (;;) {
     int status = 0;
     if (::waitpid(pid, &status, WNOHANG) == pid) return Outcome(status);
-    if (platform::MonotonicMs() >= deadline) return -1;
+    if (std::chrono::steady_clock::now() >= deadline) return -1;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
 }
 
+// An IPv4 address and port, 127.0.0.1 or any address.
+sockaddr_in Address(bool loopback, int port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(loopback ? INADDR_LOOPBACK : INADDR_ANY);
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  return address;
+}
+
+// A port the system has just handed out, free again for the service.
 int FreePort() {
-  int stage = 0;
-  platform::Socket s = platform::OpenListener(0, 1, &stage);
-  return platform::LocalPort(s);
+  int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address = Address(false, 0);
+  socklen_t size = sizeof address;
+  int port = 0;
+  if (s >= 0 && ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+      ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
+    port = ntohs(address.sin_port);
+  }
+  if (s >= 0) ::close(s);
+  return port;
+}
+
+// Whether something accepts connections on the loopback port.
+bool Accepts(int port) {
+  int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (s < 0) return false;
+  sockaddr_in address = Address(true, port);
+  bool connected = ::connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  ::close(s);
+  return connected;
 }
 
 std::string Slurp(const fs::path& path) {
@@ -52,19 +85,18 @@ std::string Slurp(const fs::path& path) {
 }
 
 std::string LogName() {
-  platform::LocalDate d = platform::Today();
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  ::localtime_r(&now, &local);
   char name[64];
-  std::snprintf(name, sizeof name, "orvosvr.%04d.%02d.%02d.log", d.year, d.month, d.day);
+  std::snprintf(name, sizeof name, "orvosvr.%04d.%02d.%02d.log", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
   return name;
 }
 
 }  // namespace
 
-ServerProcess::ServerProcess(const std::vector<std::string>& config_lines) {
-  static int counter = 0;
-  folder_ = fs::temp_directory_path() /
-            ("orvosvr-e2e-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-  fs::remove_all(folder_);
+ServerProcess::ServerProcess(const std::vector<std::string>& config_lines)
+    : root_("orvosvr-e2e-"), folder_(root_.Path()) {
   fs::copy(fs::path(KIT_SOURCE_DIR) / "examples" / "gameserver", folder_, fs::copy_options::recursive);
   std::error_code ec;
   fs::create_hard_link(ORVOSVR_BINARY, folder_ / "orvosvr", ec);
@@ -78,11 +110,7 @@ ServerProcess::ServerProcess(const std::vector<std::string>& config_lines) {
   for (const std::string& line : config_lines) cfg << line << "\r\n";
 }
 
-ServerProcess::~ServerProcess() {
-  Stop();
-  std::error_code ec;
-  fs::remove_all(folder_, ec);
-}
+ServerProcess::~ServerProcess() { Stop(); }
 
 int ServerProcess::Launch(const std::vector<std::string>& args, const fs::path& output) const {
   std::string exe = (folder_ / "orvosvr").string();
@@ -118,8 +146,7 @@ bool ServerProcess::Start(const std::vector<std::string>& args) {
   pid_ = Launch(args, folder_ / "console.out");
   if (pid_ < 0) return false;
   for (int i = 0; i < 200; ++i) {
-    platform::Socket probe = platform::Connect("127.0.0.1", static_cast<uint16_t>(port_));
-    if (probe.Valid()) return true;
+    if (Accepts(port_)) return true;
     int status = 0;
     if (::waitpid(pid_, &status, WNOHANG) == pid_) {
       pid_ = -1;
@@ -192,8 +219,8 @@ std::string ServerProcess::Log() const {
 std::string ServerProcess::Console() const { return Slurp(folder_ / "console.out"); }
 
 bool ServerProcess::WaitForLog(const std::string& text, int timeout_ms) const {
-  int64_t deadline = platform::MonotonicMs() + timeout_ms;
-  while (platform::MonotonicMs() < deadline) {
+  const auto deadline = After(timeout_ms);
+  while (std::chrono::steady_clock::now() < deadline) {
     if (Log().find(text) != std::string::npos) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }

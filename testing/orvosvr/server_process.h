@@ -1,6 +1,6 @@
 // Runs the real orvosvr binary for end-to-end tests: a temporary copy of the
 // example game server with the binary beside it, an "orvosvr.cfg" that
-// points GYRIONPATH there, and a free loopback port for a raw client.
+// points GYRIONPATH there, and a free loopback port for a client.
 #pragma once
 
 #include <filesystem>
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "service/tests/raw_client.h"
+#include "testing/temp_folder.h"
 
 namespace testing_support {
 
@@ -59,6 +59,7 @@ class ServerProcess {
   // Starts the binary with `args`, standard output to `output`; the pid or -1.
   int Launch(const std::vector<std::string>& args, const std::filesystem::path& output) const;
 
+  TempFolder root_;
   std::filesystem::path folder_;
   int port_ = 0;
   int pid_ = -1;

@@ -21,8 +21,8 @@ namespace tilvo::testing {
 
 // The standard client, written to a temporary folder on first use and kept
 // for the rest of the test program.
-inline const TempFolder& StandardClientFolder() {
-  static const TempFolder folder;
+inline const testing_support::TempFolder& StandardClientFolder() {
+  static const testing_support::TempFolder folder;
   static const bool written = [] {
     std::string error;
     return mkclient::StandardClient().Write(folder.Path(), error);

@@ -28,7 +28,7 @@ class RegsvrTest : public ::testing::Test {
     return ClassRegistry::Parse(std::string(bytes.begin(), bytes.end()));
   }
 
-  testing::TempFolder folder_;
+  testing_support::TempFolder folder_;
   testing::ScopedEnvironment data_{"XDG_DATA_HOME", folder_.Path() + "/share"};
   std::ostringstream out_;
   std::ostringstream err_;

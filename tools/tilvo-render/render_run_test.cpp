@@ -45,7 +45,7 @@ class RenderRun : public ::testing::Test {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   }
 
-  tilvo::testing::TempFolder folder_;
+  testing_support::TempFolder folder_;
 };
 
 TEST_F(RenderRun, WritesTheExactPictureBytes) {

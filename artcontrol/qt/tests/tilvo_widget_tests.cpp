@@ -45,7 +45,7 @@ class WidgetTest : public ::testing::Test {
     return true;
   }
 
-  testing::TempFolder folder_;
+  testing_support::TempFolder folder_;
   TilvoWidget widget_;
 };
 
@@ -185,7 +185,7 @@ TEST_F(WidgetTest, OffersEditAndProperties) {
 }
 
 TEST(WidgetActivation, CreatesTheControlThroughItsRegistration) {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
   testing::ScopedEnvironment data("XDG_DATA_HOME", folder.Path() + "/share");
   TilvoWidget widget;
   QSignalSpy ready(&widget, &TilvoWidget::readyStateChanged);

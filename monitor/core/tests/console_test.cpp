@@ -9,12 +9,12 @@
 #include "monitor/core/console_charset.h"
 #include "monitor/core/console_limit.h"
 #include "monitor/core/console_log.h"
-#include "monitor/core/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace monitor {
 namespace {
 
-using testing::TempFolder;
+using testing_support::TempFolder;
 
 TEST(ConsoleDecoder, LineEndsBecomeOneNewlineAcrossArrivals) {
   struct Row {

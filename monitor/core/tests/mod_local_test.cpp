@@ -7,10 +7,12 @@
 
 #include "monitor/core/profile_file.h"
 #include "monitor/core/tests/profile_calls.h"
-#include "monitor/core/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace monitor::testing {
 namespace {
+
+using testing_support::TempFolder;
 
 INSTANTIATE_TEST_SUITE_P(FileText, ProfileCalls, ::testing::Values([] {
                            return std::unique_ptr<ProfileStrings>(new TextProfileStrings);
@@ -19,7 +21,7 @@ INSTANTIATE_TEST_SUITE_P(FileText, ProfileCalls, ::testing::Values([] {
 TEST(ProfileFileText, CutNeverSplitsACharacter) {
   TempFolder folder;
   // 748 letters, then a two-byte character across the 749th position.
-  folder.Write("Configuration.ini", "[Settings]\nHOST=" + std::string(748, 'h') + "\xC3\xA9\n");
+  folder.WriteText("Configuration.ini", "[Settings]\nHOST=" + std::string(748, 'h') + "\xC3\xA9\n");
   TextProfileStrings profile;
   EXPECT_EQ(ReadIniValue(profile, "Settings", "HOST", SettingsFilePath(folder.Path())),
             std::string(748, 'h'));
@@ -27,7 +29,7 @@ TEST(ProfileFileText, CutNeverSplitsACharacter) {
 
 TEST(ProfileFileText, WritesTheKeyInUpperCaseBesideTheOldFile) {
   TempFolder folder;
-  folder.Write("Configuration.ini", "[Settings]\r\nhost=old\r\n");
+  folder.WriteText("Configuration.ini", "[Settings]\r\nhost=old\r\n");
   TextProfileStrings profile;
   WriteIniValue(profile, "Settings", "host", "new", SettingsFilePath(folder.Path()));
   EXPECT_EQ(folder.Read("Configuration.ini"), "[Settings]\r\nHOST=new\r\n");

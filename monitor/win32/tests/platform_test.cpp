@@ -10,13 +10,15 @@
 #include <memory>
 
 #include "monitor/core/tests/profile_calls.h"
-#include "monitor/core/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "monitor/win32/monitor_folder.h"
 #include "monitor/win32/wide_text.h"
 #include "monitor/win32/win32_profile_strings.h"
 
 namespace monitor::testing {
 namespace {
+
+using testing_support::TempFolder;
 
 INSTANTIATE_TEST_SUITE_P(SystemCalls, ProfileCalls, ::testing::Values([] {
                            return std::unique_ptr<ProfileStrings>(new Win32ProfileStrings);

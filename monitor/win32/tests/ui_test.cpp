@@ -11,13 +11,15 @@
 #include <string>
 
 #include "monitor/core/mod_local.h"
-#include "monitor/core/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "monitor/win32/resource.h"
 #include "monitor/win32/tests/loopback_console.h"
 #include "monitor/win32/tests/monitor_process.h"
 
 namespace monitor::testing {
 namespace {
+
+using testing_support::TempFolder;
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "com_host.h"
+#include "artcontrol/ocx/tests/com_host.h"
 #include "render_options.h"
 
 using namespace tilvo::ocx::testing;

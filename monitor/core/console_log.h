@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "monitor/core/mod_local.h"
+#include "monitor/core/profile_strings.h"
 
 namespace monitor {
 

@@ -10,7 +10,7 @@
 #include "monitor/core/command_history.h"
 #include "monitor/core/console_charset.h"
 #include "monitor/core/console_log.h"
-#include "monitor/core/mod_local.h"
+#include "monitor/core/profile_strings.h"
 #include "monitor/core/monitor_texts.h"
 #include "monitor/core/telnet_socket.h"
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "monitor/core/mod_local.h"
+#include "monitor/core/profile_strings.h"
 
 namespace monitor {
 namespace {

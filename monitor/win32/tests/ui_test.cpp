@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "monitor/core/mod_local.h"
+#include "monitor/core/profile_strings.h"
 #include "testing/temp_folder.h"
 #include "monitor/win32/resource.h"
 #include "monitor/win32/tests/loopback_console.h"

@@ -1,4 +1,4 @@
-#include "monitor/core/mod_local.h"
+#include "monitor/core/profile_strings.h"
 
 #include <gtest/gtest.h>
 

@@ -96,8 +96,9 @@ class ConfigureView {
 // named after window, control and event.
 class MonitorController {
  public:
-  // `folder` holds "Configuration.ini", read and written through `profile`,
-  // and the console logs; `now` tells the moment of a console save.
+  // `folder` (ending in the platform's separator) holds "Configuration.ini",
+  // read and written through `profile`, and the console logs; `now` tells the
+  // moment of a console save.
   MonitorController(MonitorView& view, TelnetSocket& socket, ProfileStrings& profile,
                     std::string folder, std::function<LocalStamp()> now);
 

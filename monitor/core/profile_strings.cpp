@@ -9,12 +9,6 @@ namespace {
 // terminating zero.
 constexpr size_t kValueBuffer = 750;
 
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
-
 std::string CaseMapped(std::string_view text, int (*map)(int)) {
   std::string out(text);
   for (char& c : out) c = static_cast<char>(map(static_cast<unsigned char>(c)));
@@ -23,16 +17,7 @@ std::string CaseMapped(std::string_view text, int (*map)(int)) {
 
 }  // namespace
 
-std::string JoinPath(const std::string& folder, std::string_view name) {
-  std::string path = folder;
-  if (!path.empty() && path.back() != '/' && path.back() != kSeparator) path += kSeparator;
-  path += name;
-  return path;
-}
-
-std::string SettingsFilePath(const std::string& folder) {
-  return JoinPath(folder, "Configuration.ini");
-}
+std::string SettingsFilePath(const std::string& folder) { return folder + "Configuration.ini"; }
 
 std::string ReadIniValue(const ProfileStrings& profile, std::string_view section,
                          std::string_view key, const std::string& file) {

@@ -1,8 +1,10 @@
-// The monitor's files: the settings file "Configuration.ini" read and written
-// through the platform's profile-string calls, and the dated console log.
+// The profile-strings seam: the settings file "Configuration.ini" is read and
+// written only through the platform's profile-string calls, which each front
+// end supplies, with the monitor's conventions for its keys.
 //
 // Folders and file paths are in the system's own narrow encoding (the bytes
-// of a Linux path, the ANSI code page on Windows); setting values are UTF-8.
+// of a Linux path, the ANSI code page on Windows), and a folder ends in the
+// platform's separator (the front end adds it); setting values are UTF-8.
 #pragma once
 
 #include <cstddef>
@@ -26,19 +28,6 @@ class ProfileStrings {
   virtual bool Write(std::string_view section, std::string_view key, std::string_view value,
                      const std::string& file) = 0;
 };
-
-// The moment of a console save: the calendar date for the log's name and the
-// date and time as the user's system writes them for the record.
-struct LocalStamp {
-  int year = 0;
-  int month = 0;
-  int day = 0;
-  std::string short_date;  // the system's short date, e.g. "12/8/25"
-  std::string short_time;  // the system's time, e.g. "4:05 PM"
-};
-
-// `name` in `folder`, joined with the platform's folder separator.
-std::string JoinPath(const std::string& folder, std::string_view name);
 
 // The settings file "Configuration.ini" in `folder`.
 std::string SettingsFilePath(const std::string& folder);

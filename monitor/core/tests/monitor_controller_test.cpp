@@ -32,7 +32,7 @@ struct Monitor {
   FakeView view;
   FakeSocket socket;
   TextProfileStrings profile;
-  MonitorController controller{view, socket, profile, folder.Path(), Moment};
+  MonitorController controller{view, socket, profile, folder.Dir(), Moment};
 
   // Connects, as the socket's events would, and answers the password prompt.
   void ConnectAndLogIn() {

@@ -16,7 +16,7 @@ using testing_support::TempFolder;
 
 TEST_P(ProfileCalls, MissingFileSectionOrKeyIsEmpty) {
   TempFolder folder;
-  const std::string file = SettingsFilePath(folder.Path());
+  const std::string file = SettingsFilePath(folder.Dir());
   EXPECT_EQ(ReadIniValue(*profile_, "Settings", "HOST", file), "");
   folder.WriteText("Configuration.ini", "[Other]\r\nHOST=a\r\n[Settings]\r\nPORT=1\r\n");
   EXPECT_EQ(ReadIniValue(*profile_, "Settings", "HOST", file), "");
@@ -40,7 +40,7 @@ TEST_P(ProfileCalls, ValuesAreTrimmedUnquotedAndStopAt749Characters) {
   for (const Row& row : rows) {
     TempFolder folder;
     folder.WriteText("Configuration.ini", "[Settings]\r\n" + row.line + "\r\n");
-    EXPECT_EQ(ReadIniValue(*profile_, "Settings", "HOST", SettingsFilePath(folder.Path())),
+    EXPECT_EQ(ReadIniValue(*profile_, "Settings", "HOST", SettingsFilePath(folder.Dir())),
               row.value)
         << row.line.substr(0, 40);
   }
@@ -48,7 +48,7 @@ TEST_P(ProfileCalls, ValuesAreTrimmedUnquotedAndStopAt749Characters) {
 
 TEST_P(ProfileCalls, WritesReplaceOrAddAndKeepTheRest) {
   TempFolder folder;
-  const std::string file = SettingsFilePath(folder.Path());
+  const std::string file = SettingsFilePath(folder.Dir());
   WriteIniValue(*profile_, "Settings", "host", "first", file);
   folder.WriteText("Configuration.ini", "[Window]\r\nLeft=10\r\n[Settings]\r\nhost=old\r\n");
   WriteIniValue(*profile_, "Settings", "host", "new.example", file);

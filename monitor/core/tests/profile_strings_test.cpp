@@ -23,7 +23,7 @@ TEST(ProfileFileText, CutNeverSplitsACharacter) {
   // 748 letters, then a two-byte character across the 749th position.
   folder.WriteText("Configuration.ini", "[Settings]\nHOST=" + std::string(748, 'h') + "\xC3\xA9\n");
   TextProfileStrings profile;
-  EXPECT_EQ(ReadIniValue(profile, "Settings", "HOST", SettingsFilePath(folder.Path())),
+  EXPECT_EQ(ReadIniValue(profile, "Settings", "HOST", SettingsFilePath(folder.Dir())),
             std::string(748, 'h'));
 }
 
@@ -31,7 +31,7 @@ TEST(ProfileFileText, WritesTheKeyInUpperCaseBesideTheOldFile) {
   TempFolder folder;
   folder.WriteText("Configuration.ini", "[Settings]\r\nhost=old\r\n");
   TextProfileStrings profile;
-  WriteIniValue(profile, "Settings", "host", "new", SettingsFilePath(folder.Path()));
+  WriteIniValue(profile, "Settings", "host", "new", SettingsFilePath(folder.Dir()));
   EXPECT_EQ(folder.Read("Configuration.ini"), "[Settings]\r\nHOST=new\r\n");
   EXPECT_FALSE(folder.Exists("Configuration.ini.new"));
 }

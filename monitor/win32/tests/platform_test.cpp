@@ -26,7 +26,7 @@ INSTANTIATE_TEST_SUITE_P(SystemCalls, ProfileCalls, ::testing::Values([] {
 
 TEST(Win32ProfileStrings, ValuesTravelInTheAnsiCodePage) {
   TempFolder folder;
-  const std::string file = SettingsFilePath(folder.Path());
+  const std::string file = SettingsFilePath(folder.Dir());
   Win32ProfileStrings profile;
   // "café" written by the monitor is one byte per letter in the file.
   WriteIniValue(profile, "Settings", "HOST", "caf\xC3\xA9", file);

@@ -111,7 +111,7 @@ TEST_F(MonitorUi, FirstStartAsksForSettingsAndConfiguringSavesThem) {
   EXPECT_FALSE(IsWindowVisible(dialog));
   EXPECT_EQ(Tip(), Expect(L"Connect to: ", L" @ port "));
   EXPECT_EQ(Text(Item(IDC_CMDCONNECT)), Tip());
-  const std::string ini = SettingsFilePath(folder_.Path());
+  const std::string ini = SettingsFilePath(folder_.Dir());
   char value[750] = "";
   GetPrivateProfileStringA("Settings", "HOST", "", value, sizeof(value), ini.c_str());
   EXPECT_STREQ(value, "127.0.0.1");

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "artcontrol/tests/temp_folder.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/temp_folder.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo {
 namespace {
@@ -129,7 +129,7 @@ TEST(ClientFileSet, FacetSlotsNameThePatchListsInTheirOrder) {
 }
 
 TEST(ClientFileSet, PatchListsFollowEveryPathChange) {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
   // Facet n's land list names block 100 + n at position 0; facet n's statics list block 200 + n.
   const char* landNames[] = {"mapdifl0.mul", "mapdifl1.mul", "mapdifl2.mul", "mapdifl3.mul"};
   const char* staticsNames[] = {"stadifl0.mul", "stadifl1.mul", nullptr, "stadifl3.mul"};

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "artcontrol/tests/temp_folder.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/temp_folder.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo {
 namespace {
@@ -28,7 +28,7 @@ TEST(TileData, HeightPositionsFollowTheBlockLayout) {
 }
 
 TEST(TileData, HeightsComeFromTheImageAndNothingIsReadBeyondIt) {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
   const mkclient::ClientFolder client = mkclient::StandardClient();
   const std::string path = folder.Write("tiledata.mul", client.files.at("tiledata.mul"));
   auto image = std::make_unique<TileDataImage>();
@@ -44,7 +44,7 @@ TEST(TileData, HeightsComeFromTheImageAndNothingIsReadBeyondIt) {
 }
 
 TEST(TileData, BytesTheFileLacksReadAsZero) {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
   mkclient::Bytes file = mkclient::StandardClient().files.at("tiledata.mul");
   file.resize(StaticHeightPosition(32) + 1);  // ends on item 32's height
   file.push_back(0x77);                       // and keeps nothing of item 33 but a stray byte
@@ -63,7 +63,7 @@ TEST(TileData, BytesTheFileLacksReadAsZero) {
 }
 
 TEST(TileData, ALongerFileIsReadOnlyUpToTheImageSize) {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
   mkclient::Bytes file(kTileDataImageSize + 100, 0x05);
   auto image = std::make_unique<TileDataImage>();
   LoadTileData(folder.Write("tiledata.mul", file), *image);

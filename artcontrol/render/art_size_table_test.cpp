@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "artcontrol/tests/temp_folder.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/temp_folder.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo {
 namespace {
@@ -30,7 +30,7 @@ class ArtSizeTableTest : public ::testing::Test {
       EXPECT_EQ(table.Height(s.entry), s.height) << std::hex << s.entry;
     }
   }
-  testing::TempFolder folder_;
+  testing_support::TempFolder folder_;
   ClientFileSet files_;
 };
 

@@ -8,10 +8,10 @@
 
 #include <cstdio>
 
-#include "artcontrol/render/composite_test_support.h"
+#include "testing/tilvo/composite_test_support.h"
 #include "tilvo/headless_site.h"
 #include "tilvo/tilvo.h"
-#include "tools/tilvo-mkclient/map_client.h"
+#include "testing/tilvo/map_client.h"
 
 namespace tilvo {
 namespace {
@@ -91,7 +91,7 @@ TEST(Regeneration, EveryArtTypeOfTheStandardClient) {
 
 TEST(Regeneration, FullSizeMapPreviewsOfAGeneratedClient) {
   constexpr std::uint32_t kItems = 300;  // 340 distinct art entries
-  const TempFolder folder;
+  const testing_support::TempFolder folder;
   std::string error;
   ASSERT_TRUE(mkclient::MapClient(kItems).Write(folder.Path(), error)) << error;
   const auto centre = static_cast<std::int32_t>(mkclient::kMapClientCentre);

@@ -27,7 +27,7 @@
 #include "open_counter.h"
 #include "tilvo/tilvo.h"
 #include "artcontrol/render/pixel_buffer.h"
-#include "tools/tilvo-mkclient/map_client.h"
+#include "testing/tilvo/map_client.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include "artcontrol/render/art_cache.h"
 #include "artcontrol/render/pixel_buffer.h"
 #include "tilvo/tilvo.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/orvo/fake_server.h"
-#include "tools/orvo/file_sharing.h"
+#include "tools/orvo/tests/fake_server.h"
+#include "tools/orvo/tests/file_sharing.h"
 #include "tools/orvo/packets.h"
 #include "tools/orvo/replies.h"
 

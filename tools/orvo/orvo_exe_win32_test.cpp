@@ -13,8 +13,9 @@
 #include <optional>
 
 #include "service/tests/windows/windows_server.h"
+#include "testing/temp_folder.h"
 #include "tools/orvo/cli.h"
-#include "tools/orvo/file_sharing.h"
+#include "tools/orvo/tests/file_sharing.h"
 #include "tools/orvo/platform.h"
 
 namespace {
@@ -113,27 +114,6 @@ class LinuxService : public Service {
   uint16_t port_;
 };
 
-// A folder for the files of one test: config, password files, fetched files.
-class Scratch {
- public:
-  Scratch() : path_(fs::temp_directory_path() / "orvo-exe-test") {
-    fs::remove_all(path_);
-    fs::create_directories(path_ / "orvo");
-  }
-  ~Scratch() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  const fs::path& Path() const { return path_; }
-  std::string Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(path_ / name, std::ios::binary) << bytes;
-    return (path_ / name).string();
-  }
-
- private:
-  fs::path path_;
-};
-
 // Sets a variable of this process (and so of the programs it starts) for
 // as long as it lives; an empty value unsets it.
 class Variable {
@@ -155,11 +135,11 @@ class Variable {
 
 // Runs orvo.exe with `args` against `port`; `password` goes in ORVO_PASSWORD
 // unless empty. The user's folders are the scratch folder.
-ProgramRun RunOrvoExe(const Scratch& scratch, uint16_t port, std::vector<std::string> args,
+ProgramRun RunOrvoExe(const testing_support::TempFolder& scratch, uint16_t port, std::vector<std::string> args,
                       const std::string& password = "northwind", const std::string& input = "") {
   std::string line = "\"" ORVO_EXE "\" --port " + std::to_string(port);
   for (const std::string& arg : args) line += " \"" + arg + "\"";
-  std::wstring folder = scratch.Path().wstring();
+  std::wstring folder = fs::path(scratch.Path()).wstring();
   Variable password_variable(L"ORVO_PASSWORD", fs::path(password).wstring());
   Variable app_data(L"APPDATA", folder), local_app_data(L"LOCALAPPDATA", folder);
   Variable tmp(L"TMP", folder), temp(L"TEMP", folder);
@@ -190,7 +170,7 @@ const ExeCase kAgainstEveryService[] = {
 };
 
 void RunTable(const Service& service) {
-  Scratch scratch;
+  testing_support::TempFolder scratch("orvo-exe-");
   for (const ExeCase& c : kAgainstEveryService) {
     ProgramRun run = RunOrvoExe(scratch, service.Port(), c.args, c.password, c.input);
     EXPECT_EQ(run.exit_code, c.status) << c.name << ": " << run.err;
@@ -203,7 +183,7 @@ void RunTable(const Service& service) {
   ProgramRun get = RunOrvoExe(scratch, service.Port(), {"--user", "Warden", "get", "gyrionitem2.scp", "-o", "-"});
   EXPECT_EQ(get.exit_code, orvo::kExitOk) << get.err;
   EXPECT_EQ(get.raw_out, WithoutCr(items));
-  std::string target = (scratch.Path() / "items.scp").string();
+  std::string target = scratch.File("items.scp");
   ASSERT_EQ(RunOrvoExe(scratch, service.Port(), {"--user", "Warden", "get", "gyrionitem2.scp", "-o", target}).exit_code,
             orvo::kExitOk);
   EXPECT_EQ(Slurp(target), WithoutCr(items));
@@ -236,13 +216,13 @@ TEST(OrvoExe, AgainstTheLinuxService) {
 TEST(OrvoExe, ProfilesLiveInAppData) {
   WindowsService service;
   ASSERT_TRUE(service.Started());
-  Scratch scratch;
-  std::string config = scratch.Write("orvo\\config",
+  testing_support::TempFolder scratch("orvo-exe-");
+  std::string config = scratch.WriteText("orvo\\config",
                                      "[default]\nport = " + std::to_string(service.Port()) +
                                          "\nuser = Warden\npassword-command = echo northwind\n"
                                          "[file]\nport = " + std::to_string(service.Port()) +
                                          "\nuser = Warden\npassword-file = warden.pw\n");
-  std::string password_file = scratch.Write("orvo\\warden.pw", "northwind\r\n");
+  std::string password_file = scratch.WriteText("orvo\\warden.pw", "northwind\r\n");
   ASSERT_TRUE(orvo::testing::ShareFile(config, Sharing::kPrivate));
   struct Case {
     const char* name;
@@ -266,8 +246,8 @@ TEST(OrvoExe, ProfilesLiveInAppData) {
 TEST(OrvoExe, EditRunsTheEditorThroughCmd) {
   WindowsService service;
   ASSERT_TRUE(service.Started());
-  Scratch scratch;
-  Variable visual(L"VISUAL", fs::path(scratch.Write("edit.cmd", "@echo typed>> \"%~1\"\r\n")).wstring());
+  testing_support::TempFolder scratch("orvo-exe-");
+  Variable visual(L"VISUAL", fs::path(scratch.WriteText("edit.cmd", "@echo typed>> \"%~1\"\r\n")).wstring());
   ProgramRun run = RunOrvoExe(scratch, service.Port(), {"--user", "Warden", "edit", "gyriondefs2.scp"});
   EXPECT_EQ(run.exit_code, orvo::kExitOk) << run.err;
   EXPECT_NE(Slurp(service.Folder() / "gyriondefs2.scp").find("typed\r\n"), std::string::npos);

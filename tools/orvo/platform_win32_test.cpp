@@ -13,7 +13,8 @@
 
 #include "tools/orvo/completion.h"
 #include "tools/orvo/environment.h"
-#include "tools/orvo/file_sharing.h"
+#include "testing/temp_folder.h"
+#include "tools/orvo/tests/file_sharing.h"
 #include "tools/orvo/line_editor.h"
 #include "tools/orvo/platform.h"
 #include "tools/orvo/platform_files.h"
@@ -31,24 +32,6 @@ std::string Slurp(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
-
-// A folder of the test's own under the temporary folder.
-class ScratchFolder {
- public:
-  explicit ScratchFolder(const std::string& name) : path_(fs::temp_directory_path() / name) {
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~ScratchFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-  const fs::path& Path() const { return path_; }
-
- private:
-  fs::path path_;
-};
 
 TEST(WindowsPaths, FollowTheDriveAndShareRules) {
   struct Case {
@@ -101,7 +84,7 @@ TEST(WindowsEnvironment, UserFoldersComeFromTheProfileVariables) {
 }
 
 TEST(WindowsFileRights, OthersRightsComeFromTheAccessList) {
-  ScratchFolder scratch("orvo-rights");
+  testing_support::TempFolder scratch("orvo-rights-");
   std::string file = scratch.File("pw");
   std::ofstream(file) << "secret\n";
   struct Case {
@@ -116,7 +99,7 @@ TEST(WindowsFileRights, OthersRightsComeFromTheAccessList) {
     EXPECT_EQ(status.others_may_change, c.change) << static_cast<int>(c.sharing);
   }
   std::string made, error;
-  ASSERT_EQ(platform::MakePrivateFolder(scratch.Path().string(), "orvo-edit-", &made, &error), 0) << error;
+  ASSERT_EQ(platform::MakePrivateFolder(scratch.Path(), "orvo-edit-", &made, &error), 0) << error;
   platform::FileStatus folder = platform::StatusOf(made);
   EXPECT_TRUE(folder.directory);
   EXPECT_FALSE(folder.others_may_read || folder.others_may_change) << made;
@@ -138,7 +121,7 @@ TEST(WindowsCommands, RunThroughCmd) {
     EXPECT_EQ(output, r.output) << r.command;
   }
   // The file reaches the command as a name, whatever characters it holds.
-  ScratchFolder scratch("orvo-commands");
+  testing_support::TempFolder scratch("orvo-commands-");
   const bool wine = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
   for (const char* name : {"plain.scp", "with blank.scp", "a&b.scp", "100%PATH%.scp", "caret^bang!.scp"}) {
     if (wine && std::string_view(name).find('%') != std::string_view::npos) {
@@ -157,7 +140,7 @@ TEST(WindowsCommands, RunThroughCmd) {
 }
 
 TEST(WindowsAtomicFile, ReplacesTheTargetInOneStep) {
-  ScratchFolder scratch("orvo-atomic");
+  testing_support::TempFolder scratch("orvo-atomic-");
   std::string target = scratch.File("items.scp");
   struct Case {
     const char* name;
@@ -202,7 +185,8 @@ class ConsoleTest : public ::testing::Test {
     DWORD mode = 0;
     ASSERT_TRUE(::GetConsoleMode(in_, &mode)) << "these tests need a console: run them on a (pseudo-)terminal";
   }
-  // Types `keys` into the console, as a user would.
+  // Types `keys` into the console, as a user would. Only the presses: Wine
+  // takes a Ctrl+C release for a second Ctrl+C.
   void Type(const std::wstring& keys) const {
     std::vector<INPUT_RECORD> records;
     for (wchar_t key : keys) {
@@ -213,8 +197,6 @@ class ConsoleTest : public ::testing::Test {
       r.Event.KeyEvent.uChar.UnicodeChar = key;
       r.Event.KeyEvent.wVirtualKeyCode = key == L'\r' ? VK_RETURN : key == L'\t' ? VK_TAB : 0;
       if (key < L' ' && key != L'\r' && key != L'\t') r.Event.KeyEvent.dwControlKeyState = LEFT_CTRL_PRESSED;
-      records.push_back(r);
-      r.Event.KeyEvent.bKeyDown = FALSE;
       records.push_back(r);
     }
     DWORD written = 0;
@@ -267,8 +249,8 @@ TEST_F(ConsoleTest, PasswordPromptShowsNothingOfWhatIsTyped) {
 }
 
 TEST_F(ConsoleTest, ShellLinesAreCompletedAndKeptInTheHistory) {
-  ScratchFolder scratch("orvo-history");
-  std::string history = (scratch.Path() / "orvo" / "history").string();
+  testing_support::TempFolder scratch("orvo-history-");
+  std::string history = scratch.File("orvo\\history");
   LineEditor editor(history, [](std::string_view before, std::string_view word) {
     return Complete(before, word, [](const std::string&, std::vector<DirectoryRecord>*) { return false; });
   });
@@ -297,8 +279,8 @@ TEST_F(ConsoleTest, ShellLinesAreCompletedAndKeptInTheHistory) {
 
 TEST_F(ConsoleTest, CtrlCDropsTheLineAndWakesTheWaits) {
   ASSERT_EQ(platform::CatchInterrupts(), 0);
-  ScratchFolder scratch("orvo-interrupt");
-  LineEditor editor((scratch.Path() / "history").string(), [](std::string_view, std::string_view) {
+  testing_support::TempFolder scratch("orvo-interrupt-");
+  LineEditor editor(scratch.File("history"), [](std::string_view, std::string_view) {
     return Completion{};
   });
   // Windows's console ends the read at Ctrl+C; Wine's reads on to Return,

@@ -10,9 +10,9 @@
 #include <sstream>
 
 #include "tools/orvo/cli.h"
-#include "tools/orvo/fake_server.h"
-#include "tools/orvo/file_sharing.h"
 #include "tools/orvo/platform_files.h"
+#include "tools/orvo/tests/fake_server.h"
+#include "tools/orvo/tests/file_sharing.h"
 
 namespace orvo {
 namespace {

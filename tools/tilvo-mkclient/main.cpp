@@ -4,7 +4,7 @@
 #include <iostream>
 #include <string>
 
-#include "synthetic_client.h"
+#include "testing/tilvo/synthetic_client.h"
 
 int main(int argc, char** argv) {
   if (argc != 2 || std::string(argv[1]).empty()) {

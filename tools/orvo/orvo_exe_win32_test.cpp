@@ -12,7 +12,7 @@
 #include <memory>
 #include <optional>
 
-#include "service/tests/windows/windows_server.h"
+#include "testing/orvosvr/windows_server.h"
 #include "testing/temp_folder.h"
 #include "tools/orvo/cli.h"
 #include "tools/orvo/tests/file_sharing.h"

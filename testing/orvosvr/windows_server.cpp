@@ -1,6 +1,6 @@
 // Test support only: starting, watching and ending processes needs the
 // system's process calls directly.
-#include "service/tests/windows/windows_server.h"
+#include "testing/orvosvr/windows_server.h"
 
 #include <windows.h>
 
@@ -11,7 +11,6 @@
 
 #include "service/platform/clock.h"
 #include "service/platform/net.h"
-#include "service/tests/raw_client.h"
 
 namespace testing_support {
 
@@ -24,7 +23,20 @@ std::string Slurp(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// Text-mode output read back: each CR LF as LF.
+std::string TextModeLines(std::string text) {
+  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 1);
+  return text;
+}
+
+// The socket library, started once for the whole test program.
+void StartSockets() {
+  static const int started = platform::NetStartup();
+  (void)started;
+}
+
 int FreePort() {
+  StartSockets();
   int stage = 0;
   platform::Socket s = platform::OpenListener(0, 1, &stage);
   return platform::LocalPort(s);
@@ -65,10 +77,14 @@ HANDLE Launch(const std::string& command_line, const fs::path& folder, const fs:
   std::string cwd = folder.string();
   BOOL ok = ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, flags, nullptr, cwd.c_str(),
                              &startup, &started);
+  DWORD why = ok ? ERROR_SUCCESS : ::GetLastError();
   for (HANDLE h : {out_file, err_file, null_input}) {
     if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
   }
-  if (!ok) return nullptr;
+  if (!ok) {
+    ::SetLastError(why);
+    return nullptr;
+  }
   ::CloseHandle(started.hThread);
   return started.hProcess;
 }
@@ -103,6 +119,7 @@ ProgramRun RunProgram(const std::string& command_line, const fs::path& folder, i
   }
   ProgramRun run;
   HANDLE process = Launch(command_line, folder, out, err, CREATE_NO_WINDOW, in);
+  const std::string not_started = process == nullptr ? "the program did not start: " + SystemText(::GetLastError()) : "";
   if (process != nullptr) {
     if (::WaitForSingleObject(process, static_cast<DWORD>(timeout_ms)) == WAIT_OBJECT_0) {
       DWORD code = 0;
@@ -115,8 +132,8 @@ ProgramRun RunProgram(const std::string& command_line, const fs::path& folder, i
     ::CloseHandle(process);
   }
   run.raw_out = Slurp(out);
-  run.out = WithoutCr(run.raw_out);
-  run.err = Slurp(err);
+  run.out = TextModeLines(run.raw_out);
+  run.err = not_started + Slurp(err);
   std::error_code ec;
   fs::remove(out, ec);
   fs::remove(err, ec);
@@ -197,7 +214,7 @@ void WindowsServer::WriteFile(const std::string& relative, const std::string& by
 
 std::string WindowsServer::Log() const { return Slurp(folder_ / "logs" / LogName()); }
 
-std::string WindowsServer::Console() const { return WithoutCr(Slurp(folder_ / "console.out")); }
+std::string WindowsServer::Console() const { return TextModeLines(Slurp(folder_ / "console.out")); }
 
 bool WindowsServer::WaitForLog(const std::string& text, int timeout_ms) const {
   int64_t deadline = platform::MonotonicMs() + timeout_ms;

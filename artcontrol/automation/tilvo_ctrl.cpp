@@ -250,6 +250,16 @@ void CTilvoCtrl::SetModifiedFlag(bool modified) { impl_->state.modified = modifi
 
 void CTilvoCtrl::SetArtCacheLimit(std::size_t bytes) { impl_->render.artCache.SetLimit(bytes); }
 
+TileDataLayout CTilvoCtrl::GetTileDataLayout() const { return impl_->data->tileData.layout; }
+
+std::optional<LandTileRecord> CTilvoCtrl::GetLandTileRecord(std::uint32_t id) const {
+  return ReadLandTile(impl_->data->tileData, id);
+}
+
+std::optional<ItemTileRecord> CTilvoCtrl::GetItemTileRecord(std::uint32_t id) const {
+  return ReadItemTile(impl_->data->tileData, id);
+}
+
 const PixelBuffer& CTilvoCtrl::Picture() const { return impl_->render.pixels; }
 
 const std::vector<std::optional<PreviewItem>>& CTilvoCtrl::PreviewItems() const {

@@ -12,7 +12,6 @@ namespace {
 constexpr std::uint32_t kArtIndexRecords = 0x10000;
 constexpr std::uint32_t kItemBase = 0x4000;
 constexpr std::uint32_t kCharTestBase = 0x8000;
-constexpr std::size_t kTileDataSize = 0xFD000;
 constexpr int kStandardHueBlocks = 4;
 
 constexpr std::uint16_t kRed = Client(31, 0, 0);
@@ -318,9 +317,16 @@ Bytes StandardHues() {
   return hues;
 }
 
-Bytes EncodeTileData(std::uint8_t (*heightOf)(std::uint32_t)) {
-  Bytes tiledata(kTileDataSize, 0);
-  for (std::uint32_t t = 0; t < 16384; ++t) tiledata[428032 + (t / 32) * 1188 + 4 + (t % 32) * 37 + 16] = heightOf(t);
+Bytes EncodeTileData(std::uint8_t (*heightOf)(std::uint32_t), TileLayout layout) {
+  const bool wideFlags = layout == TileLayout::kWideFlags;
+  const std::uint32_t items = layout == TileLayout::kClassic ? 0x4000 : layout == TileLayout::kClassicWide ? 0x8000 : 0x10000;
+  const std::size_t landRecord = wideFlags ? 30 : 26;
+  const std::size_t itemRecord = wideFlags ? 41 : 37;
+  const std::size_t itemStart = 512 * (4 + 32 * landRecord);
+  Bytes tiledata(itemStart + items / 32 * (4 + 32 * itemRecord), 0);
+  for (std::uint32_t t = 0; t < items; ++t) {
+    tiledata[itemStart + (t / 32) * (4 + 32 * itemRecord) + 4 + (t % 32) * itemRecord + (wideFlags ? 20 : 16)] = heightOf(t);
+  }
   return tiledata;
 }
 

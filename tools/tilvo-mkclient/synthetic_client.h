@@ -136,8 +136,13 @@ std::uint32_t PatchedHueHeader(std::uint32_t block);
 std::uint8_t StandardStaticHeight(std::uint32_t t);
 // The standard "hues.mul" before patches: 4 blocks, ramps as StandardHueRamp gives them.
 Bytes StandardHues();
-// A whole "tiledata.mul" image whose static item t (0 to 16383) has height heightOf(t), everything else 0.
-Bytes EncodeTileData(std::uint8_t (*heightOf)(std::uint32_t));
+// The layouts of "tiledata.mul": classic (1,036,288 bytes, 0x4000 items, 32-bit
+// flags), classic wide (1,644,544 bytes, 0x8000 items) and wide flags
+// (3,188,736 bytes, 0x10000 items, 64-bit flags, so the height is byte 20 of a
+// 41-byte item record instead of byte 16 of 37).
+enum class TileLayout { kClassic, kClassicWide, kWideFlags };
+// A whole "tiledata.mul" of that layout whose item t has height heightOf(t), everything else 0.
+Bytes EncodeTileData(std::uint8_t (*heightOf)(std::uint32_t), TileLayout layout = TileLayout::kClassic);
 
 // The files of the standard client: art, index, hues, tile data, verdata and the art of standard_art.h.
 ClientFolder StandardClient();

@@ -18,6 +18,7 @@
 #include "tilvo/pixel_buffer.h"
 #include "tilvo/preview_records.h"
 #include "tilvo/site.h"
+#include "tilvo/tile_records.h"
 
 namespace tilvo {
 
@@ -134,6 +135,13 @@ class CTilvoCtrl {
   // which keeps every entry a full-screen map preview draws. A lower limit
   // makes such a preview read and decode art again at every regeneration.
   void SetArtCacheLimit(std::size_t bytes);
+  // The tile data of the client's "tiledata.mul" as read at the last load
+  // (construction, SetMulPath, or SetCustomMulFile of its slot): its layout,
+  // and the whole record of one land tile (0 to 0x3FFF) or one item (as many
+  // as the layout holds); none past them or when the file is missing.
+  TileDataLayout GetTileDataLayout() const;
+  std::optional<LandTileRecord> GetLandTileRecord(std::uint32_t id) const;
+  std::optional<ItemTileRecord> GetItemTileRecord(std::uint32_t id) const;
   // The current picture (empty before the first paint).
   const PixelBuffer& Picture() const;
   // The host-filled lists, slot by slot (an empty slot is a removed record).

@@ -4,12 +4,13 @@
 #include <filesystem>
 #include <fstream>
 
+#include "container_writer.h"
 #include "standard_art.h"
 
 namespace tilvo::mkclient {
 namespace {
 
-constexpr std::uint32_t kArtIndexRecords = 0x10000;
+constexpr std::uint32_t kArtIndexRecords = 0x14000;
 constexpr std::uint32_t kItemBase = 0x4000;
 constexpr std::uint32_t kCharTestBase = 0x8000;
 constexpr int kStandardHueBlocks = 4;
@@ -330,7 +331,7 @@ Bytes EncodeTileData(std::uint8_t (*heightOf)(std::uint32_t), TileLayout layout)
   return tiledata;
 }
 
-ClientFolder StandardClient() {
+ClientFolder StandardClient(const ClientOptions& options) {
   IndexedFiles art;
   art.Set(1, EncodeLandTile(StandardLandColors(1)));
   art.Set(2, EncodeLandTile(StandardLandColors(2)));
@@ -342,6 +343,8 @@ ClientFolder StandardClient() {
   art.Set(kItemBase + 8, EncodeItemArt(tooWide));
   art.Set(kItemBase + 16, EncodeLandTile(StandardLandColors(1)));
   art.Set(kCharTestBase + 1, EncodeItemArt(Solid(8, 8, Client(31, 31, 0))));
+  art.Set(kItemBase + kHighItems[0], EncodeItemArt(Solid(10, 6, Client(0, 16, 31))));
+  art.Set(kItemBase + kHighItems[1], EncodeItemArt(Solid(6, 12, Client(31, 8, 16))));
 
   PatchFile verdata;
   verdata.Add(4, 2, EncodeLandTile(LandTile([](int, int) { return kBlue; })));
@@ -353,13 +356,13 @@ ClientFolder StandardClient() {
   verdata.Add(32, 9, EncodeHuePatch(0x70000009, RampsOf(9, LosingPatchRamp)));
 
   ClientFolder folder;
-  AddStandardArt(folder, art, verdata);
+  AddStandardArt(folder, art, verdata, options.multiRecords);
   folder.files["artidx.mul"] = art.Index(kArtIndexRecords);
   folder.files["art.mul"] = art.Data();
   folder.files["hues.mul"] = StandardHues();
   folder.files["verdata.mul"] = verdata.Build();
-  folder.files["tiledata.mul"] = EncodeTileData(StandardStaticHeight);
-  return folder;
+  folder.files["tiledata.mul"] = EncodeTileData(StandardStaticHeight, options.tileLayout);
+  return options.containers ? ContainerTwin(folder, options.multiRecords) : folder;
 }
 
 }  // namespace tilvo::mkclient

@@ -28,6 +28,9 @@ class FileSession {
   FileSession(const FileSession&) = delete;
   FileSession& operator=(const FileSession&) = delete;
 
+  // Keeps the container tables in containers from now on (a control's, which outlive its sessions).
+  void KeepContainersIn(ContainerCache& containers) { containers_ = &containers; }
+
   // Whether the file at path opens.
   bool Opens(const std::string& path);
   // Up to count bytes at offset of the file at path: fewer at its end, none

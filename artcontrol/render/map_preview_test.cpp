@@ -29,9 +29,10 @@ TEST(MapPreview, RadiusFromTheUnroundedBounds) {
   for (const Case& c : cases) EXPECT_EQ(MapPreviewRadius(c.width, c.height), c.radius) << c.width << "x" << c.height;
 }
 
-MapPreviewRequest Preview(std::uint32_t artIndex, std::int64_t width, std::int64_t height, std::uint32_t flags = 0x30) {
-  return {artIndex, flags, 0, width, height, static_cast<std::int32_t>(width - width % 8),
-          static_cast<std::int32_t>(height - height % 8)};
+MapPreviewRequest Preview(std::uint32_t artIndex, std::int64_t width, std::int64_t height, std::uint32_t flags = 0x30,
+                          std::int64_t columns = kMapColumns) {
+  return {CentreOfArtIndex(artIndex).block, flags, 0, width, height, static_cast<std::int32_t>(width - width % 8),
+          static_cast<std::int32_t>(height - height % 8), columns};
 }
 
 std::vector<std::uint32_t> Blocks(const std::vector<DrawRequest>& requests) {
@@ -46,6 +47,7 @@ TEST(MapPreview, BlocksAroundTheCentreColumnByColumnOnTheMapOnly) {
     std::uint32_t artIndex;
     std::int64_t width, height;
     std::vector<std::uint32_t> blocks;
+    std::int64_t columns = kMapColumns;
   } cases[] = {
       {"640 x 480: 25 blocks", kB(100, 100), 640, 480,
        {kB(98, 98),  kB(98, 99),  kB(98, 100),  kB(98, 101),  kB(98, 102),  kB(99, 98),  kB(99, 99),
@@ -62,10 +64,17 @@ TEST(MapPreview, BlocksAroundTheCentreColumnByColumnOnTheMapOnly) {
        {kB(0, 0), kB(0, 1), kB(0, 2), kB(0, 3), kB(1, 0), kB(1, 1), kB(1, 2), kB(1, 3), kB(2, 0), kB(2, 1), kB(2, 2),
         kB(2, 3)}},
       {"a centre beyond column 767", 0xC0000 + kB(10, 0), 640, 480, {}},
+      {"0x60000 on the wider map", 0x60000, 300, 200,
+       {kB(767, 0), kB(767, 1), kB(768, 0), kB(768, 1), kB(769, 0), kB(769, 1)}, kWideMapColumns},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(Blocks(PreviewBlockRequests(Preview(c.artIndex, c.width, c.height))), c.blocks) << c.name;
+    EXPECT_EQ(Blocks(PreviewBlockRequests(Preview(c.artIndex, c.width, c.height, 0x30, c.columns))), c.blocks)
+        << c.name;
   }
+  // A centre in the eastern columns, which no ArtIndex names.
+  MapPreviewRequest east = Preview(0, 300, 200, 0x30, kWideMapColumns);
+  east.centre = kB(895, 0);
+  EXPECT_EQ(Blocks(PreviewBlockRequests(east)), (std::vector<std::uint32_t>{kB(894, 0), kB(894, 1), kB(895, 0), kB(895, 1)}));
 }
 
 TEST(MapPreview, EachBlockIsShiftedBy176PixelsPerStep) {

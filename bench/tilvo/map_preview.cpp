@@ -84,7 +84,7 @@ std::vector<Range> NeededRanges(const Client& client, std::int32_t w, std::int32
   const mk::Bytes& artidx = client.folder.files.at("artidx.mul");
   std::vector<Range> ranges;
   std::set<std::uint32_t> entries;
-  for (const DrawRequest& req : PreviewBlockRequests({kCentre, kFlags, 0, w, h, w - w % 8, h - h % 8})) {
+  for (const DrawRequest& req : PreviewBlockRequests({kCentre, kFlags, 0, w, h, w - w % 8, h - h % 8, kMapColumns})) {
     const std::uint32_t b = req.index;
     ranges.push_back({"map0.mul", std::uint64_t{b} * 196, 196});
     for (std::size_t i = 0; i < 64; ++i) entries.insert(map[std::size_t{b} * 196 + 4 + i * 3] | map[std::size_t{b} * 196 + 5 + i * 3] << 8);

@@ -84,6 +84,14 @@ class CTilvoCtrl {
   // Methods.
   void SetObject(std::int16_t type, std::int32_t index);  // ArtIndex and ArtType without comparing; redraws
   void SetOffset(std::int32_t x, std::int32_t y);         // both offsets; redraws
+  // Shows the map preview (ArtType 8) around block (column, row) of facet 0
+  // or 2, also where ArtIndex cannot name the block: the eastern columns 768
+  // to 895 of facet 0's wider map. ArtIndex reads column × 512 + row (plus
+  // 0x60000 on facet 2) afterwards; setting ArtType or ArtIndex again leaves
+  // this centre. False (nothing changed) for another facet, or a column or
+  // row off the map (columns 0 to 895 on facet 0, 0 to 767 on facet 2; rows
+  // 0 to 511). Redraws.
+  bool SetMapCentre(std::int32_t facet, std::int32_t column, std::int32_t row);
   std::int32_t yScroll(std::int32_t offset);              // yOffset += offset, redraws; the new yOffset
   std::int32_t xScroll(std::int32_t offset);              // xOffset += offset, redraws; the new xOffset
   void Scroll(std::int32_t x, std::int32_t y);            // both offsets += ; redraws

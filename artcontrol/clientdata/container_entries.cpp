@@ -1,4 +1,4 @@
-#include "artcontrol/clientdata/container_names.h"
+#include "artcontrol/clientdata/container_entries.h"
 
 #include <cstdio>
 
@@ -62,6 +62,14 @@ std::vector<std::string> ContainerEntryNames(int slot, std::uint32_t n) {
       return {Format("build/multicollection/%06u.bin", n)};
   }
   return {};
+}
+
+std::optional<std::vector<std::uint8_t>> LoadContainerEntry(FileSession& files, const std::string& path,
+                                                            const ContainerTable& table, int slot, std::uint32_t n) {
+  for (const std::string& name : ContainerEntryNames(slot, n)) {
+    if (const ContainerRecord* record = FindContainerEntry(table, name)) return files.ContainerEntry(path, *record);
+  }
+  return std::nullopt;
 }
 
 std::string MapEntryName(int map, std::uint32_t entry) {

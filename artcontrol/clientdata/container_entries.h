@@ -9,11 +9,13 @@
 // own table.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "artcontrol/clientdata/container.h"
+#include "artcontrol/clientdata/file_session.h"
 
 namespace tilvo {
 
@@ -25,6 +27,12 @@ std::string_view ContainerFileName(int slot);
 
 // The names entry n of a data slot's file may have in its container, the likeliest first; none for a slot without a container.
 std::vector<std::string> ContainerEntryNames(int slot, std::uint32_t n);
+
+// Entry n of the container at path (table: its table) that stands in for the
+// data file of slot, decoded; none when the container holds no entry of that
+// number or it cannot be decoded.
+std::optional<std::vector<std::uint8_t>> LoadContainerEntry(FileSession& files, const std::string& path,
+                                                            const ContainerTable& table, int slot, std::uint32_t n);
 
 // The name of entry `entry` of the container of map `map`.
 std::string MapEntryName(int map, std::uint32_t entry);

@@ -81,7 +81,7 @@ int ContainerMapNumber(const ContainerTable& table, int preferred) {
   for (int map = 0; map <= kHighestMap; ++map) {
     if (FindContainerEntry(table, MapEntryName(map, 0))) return map;
   }
-  return -1;
+  return preferred;
 }
 
 }  // namespace tilvo

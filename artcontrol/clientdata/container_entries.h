@@ -38,7 +38,7 @@ std::optional<std::vector<std::uint8_t>> LoadContainerEntry(FileSession& files, 
 std::string MapEntryName(int map, std::uint32_t entry);
 
 // The map a map container holds: `preferred` when its first entry is there,
-// else the first of maps 0 to 5 whose first entry is; -1 for none.
+// else the first of maps 0 to 5 whose first entry is, else `preferred`.
 int ContainerMapNumber(const ContainerTable& table, int preferred);
 
 }  // namespace tilvo

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <tuple>
+
 #include "artcontrol/render/composite_test_support.h"
 #include "artcontrol/render/paint.h"
 #include "tilvo/headless_site.h"
+#include "tilvo/tilvo.h"
+#include "tools/tilvo-mkclient/container_writer.h"
 
 namespace tilvo {
 namespace {
@@ -160,6 +165,70 @@ TEST(MapPreview, PaintDrawsTheBlocksOfTheChosenFacet) {
     EXPECT_EQ(render.pixels.bytes, expected.pixels.bytes) << c.name;
     EXPECT_GT(DrawnPixels(render.pixels), 0) << c.name;
   }
+}
+
+// A map container holding a few entries of map 0: entry k up to the block at
+// its position `last`, which is a block of land tiles; the blocks before it
+// are of tile 0, which the client has no art for.
+mkclient::Bytes MapContainer(std::initializer_list<std::pair<std::uint32_t, std::uint32_t>> entries) {
+  mkclient::MapBlock land{};
+  for (std::size_t i = 0; i < land.size(); ++i) land[i] = {static_cast<std::uint16_t>(1 + i % 3), 0};
+  const mkclient::Bytes block = mkclient::EncodeMapBlock(land);
+  const mkclient::Bytes empty = mkclient::EncodeMapBlock({});
+  mkclient::ContainerWriter writer;
+  for (const auto& [entry, last] : entries) {
+    mkclient::Bytes bytes;
+    for (std::uint32_t b = 0; b < last; ++b) bytes.insert(bytes.end(), empty.begin(), empty.end());
+    bytes.insert(bytes.end(), block.begin(), block.end());
+    char name[64];
+    std::snprintf(name, sizeof name, "build/map0legacymul/%08u.dat", entry);
+    writer.Add(name, bytes, mkclient::Storage::kZlib);
+  }
+  return writer.Build();
+}
+
+// The eastern blocks of facet 0's wider map are reached through SetMapCentre,
+// where no ArtIndex names them, and draw as a block in the classic part does.
+TEST(MapPreview, TheWiderMapsEasternBlocksDrawThroughTheirCentre) {
+  mkclient::ClientFolder art;
+  for (const char* name : {"artidx.mul", "art.mul"}) art.files[name] = mkclient::StandardClient().files.at(name);
+  const struct {
+    const char* name;
+    mkclient::Bytes map;
+    std::int32_t column;
+  } cases[] = {
+      {"a classic block", MapContainer({{kB(100, 5) / 4096, kB(100, 5) % 4096}}), 100},
+      {"an eastern block of the wider map", MapContainer({{kB(800, 5) / 4096, 5}, {111, 4095}}), 800},
+      {"the same block where the map is not the wider one", MapContainer({{kB(800, 5) / 4096, 5}}), 800},
+  };
+  std::vector<PixelBuffer> pictures;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    mkclient::ClientFolder client = art;
+    client.files["map0LegacyMUL.uop"] = c.map;
+    std::string error;
+    ASSERT_TRUE(client.Write(folder.Path(), error)) << error;
+    HeadlessSite site;
+    CTilvoCtrl ctrl(site, folder.Path());
+    ctrl.SetBkColor(static_cast<std::int32_t>(kBackground), 0);
+    ctrl.SetDrawFlags(0x10);
+    ASSERT_TRUE(ctrl.SetMapCentre(0, c.column, 5));
+    EXPECT_EQ(ctrl.GetArtType(), 8);
+    EXPECT_EQ(ctrl.GetArtIndex(), static_cast<std::int32_t>(kB(static_cast<std::uint32_t>(c.column), 5)));
+    ctrl.OnDraw(Rect{0, 0, 300, 200});
+    pictures.push_back(ctrl.Picture());
+  }
+  EXPECT_GT(DrawnPixels(pictures[0]), 0);
+  EXPECT_EQ(pictures[1].bytes, pictures[0].bytes);
+  EXPECT_EQ(DrawnPixels(pictures[2]), 0);
+
+  HeadlessSite site;
+  CTilvoCtrl ctrl(site, StandardClientFolder().Path());
+  for (const auto& [facet, column, row] : {std::tuple{1, 0, 0}, {2, 768, 0}, {0, 896, 0}, {0, 0, 512}, {0, -1, 0}}) {
+    EXPECT_FALSE(ctrl.SetMapCentre(facet, column, row)) << facet << " " << column << " " << row;
+  }
+  EXPECT_EQ(ctrl.GetArtType(), 0);
 }
 
 }  // namespace

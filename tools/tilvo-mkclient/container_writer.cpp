@@ -214,8 +214,7 @@ Bytes ContainerWriter::Build() const {
       PutU16(out, static_cast<std::uint16_t>(entry.storage));
     }
   }
-  Bytes header;
-  header.insert(header.end(), {'M', 'Y', 'P', 0});
+  Bytes header = {'M', 'Y', 'P', 0};
   PutU32(header, 5);
   PutU32(header, 0xFD23EC43);
   PutU64(header, firstBlock);

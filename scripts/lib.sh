@@ -9,6 +9,7 @@ KIT_PACKAGES=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools googletest wine64
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 libz-mingw-w64-dev
   scdoc dpkg-dev file lintian systemd zsh
+  wixl msitools osslsigncode zip unzip openssl
 )
 
 kit_missing_packages() {

@@ -14,7 +14,7 @@ namespace tilvo {
 
 // One registry value to write. Keys and values name the identities in
 // braces, replaced by their GUID text ("{control}", "{page}", "{typelib}",
-// "{dispatch}", "{events}" and the categories' "{scripting}" and "{initializing}"),
+// "{dispatch}", "{events}", "{members}" and the categories' "{scripting}" and "{initializing}"),
 // and "{module}" (the module's path) and "{miscstatus}"; an empty value name
 // makes the key alone, "@" is the key's default value.
 struct RegistryRow {
@@ -37,6 +37,13 @@ struct ComponentCategory {
 std::span<const RegistryRow> ControlClassRows();
 // The property page class: class id with its type name, and its module.
 std::span<const RegistryRow> PageClassRows();
+// What registering the type library writes, which the system's type-library
+// registration does by itself at self-registration and an installer writes
+// as rows: the library's version key with its module ("{win}" is "win64" or
+// "win32" after the module's width) and help folder ("{folder}", the
+// module's folder with its closing backslash), and each interface with the
+// marshaler that Automation gives it.
+std::span<const RegistryRow> TypeLibraryRows();
 // CATID_SafeForScripting and CATID_SafeForInitializing, in that order.
 std::span<const ComponentCategory> ControlCategories();
 // A category manager keeps at most this many characters of a description.

@@ -23,6 +23,7 @@ TEST(Identities, GuidsAndNamesAreTheOnesHostsBindTo) {
       {kControlClass, "Tilvo", "{0904F7B3-2339-44C9-857C-6EB6CFEFA3B6}", "TILVO.TilvoCtrl.1", "Tilvo Control"},
       {kPropertyPageClass, "CTilvoPropPage", "{6537D7F1-F511-4C05-81B9-0F7AFF51A1EA}", "TILVO.TilvoPropPage.1",
        "Tilvo Property Page"},
+      {kMembersInterface, "ITilvoMembers", "{4F621E93-7959-47F1-B648-C7281B3A7873}", "", ""},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.identity.name, c.name);

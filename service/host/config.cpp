@@ -71,6 +71,19 @@ void ApplyConfigLine(ServiceConfig& config, const std::string& line) {
   }
 }
 
+// Applies every line of an open "orvosvr.cfg" to `config`.
+void ApplyConfigFile(TextReader& file, ServiceConfig& config) {
+  std::string line;
+  while (ReadLine(file, line, kLineSize) >= 0) {
+    CutAtNul(line);
+    if (line.empty()) continue;
+    size_t hash = line.find('#');
+    if (hash != std::string::npos) line.resize(hash);
+    if (line.empty()) continue;
+    ApplyConfigLine(config, line);
+  }
+}
+
 }  // namespace
 
 ServiceConfig& Config() {
@@ -80,6 +93,14 @@ ServiceConfig& Config() {
 
 void ResetConfig() { Config() = ServiceConfig(); }
 
+std::string ConfiguredGamePath() {
+  TextReader file("orvosvr.cfg");
+  if (!file.Ok()) return {};
+  ServiceConfig config;
+  ApplyConfigFile(file, config);
+  return config.gyrion_path;
+}
+
 void ReadServiceConfig() {
   ServiceConfig& config = Config();
   WriteLog("Reading configuration file....");
@@ -87,15 +108,7 @@ void ReadServiceConfig() {
   if (!file.Ok()) {
     WriteLog("\nUnable to open orvosvr.cfg...using default values.\n");
   } else {
-    std::string line;
-    while (ReadLine(file, line, kLineSize) >= 0) {
-      CutAtNul(line);
-      if (line.empty()) continue;
-      size_t hash = line.find('#');
-      if (hash != std::string::npos) line.resize(hash);
-      if (line.empty()) continue;
-      ApplyConfigLine(config, line);
-    }
+    ApplyConfigFile(file, config);
     WriteLog("done.\n");
   }
   if (!config.gyrion_path.empty()) platform::ChangeDirectory(platform::NativePath(config.gyrion_path));

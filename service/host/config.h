@@ -43,6 +43,9 @@ void ResetConfig();
 // Reads "orvosvr.cfg" from the working directory into Config(), logging as it
 // goes, then moves to GYRIONPATH when it is set.
 void ReadServiceConfig();
+// The GYRIONPATH of "orvosvr.cfg" in the working directory, read as
+// ReadServiceConfig reads it but without logging or moving; empty when unset.
+std::string ConfiguredGamePath();
 // Reads GamePort, LogDirectory and the start-up scripts and account folders
 // from "gyrion.ini" in the working directory.
 void ReadGameIni();

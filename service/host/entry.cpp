@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "service/host/config.h"
 #include "service/host/log.h"
 #include "service/host/service_control.h"
 #include "service/host/service_dispatch.h"
@@ -50,8 +51,10 @@ const ServiceSwitch* FindSwitch(const char* argument) {
 
 }  // namespace
 
-std::string ReadServerName() {
-  TextReader file("gyrion.ini");
+namespace {
+
+std::string ServerNameFrom(const std::string& ini) {
+  TextReader file(ini);
   if (!file.Ok()) return {};
   std::string line;
   while (ReadLine(file, line, kEntryLineSize) >= 0) {
@@ -62,6 +65,18 @@ std::string ReadServerName() {
     return line;
   }
   return {};
+}
+
+}  // namespace
+
+std::string ReadServerName() {
+  if (TextReader("gyrion.ini").Ok()) return ServerNameFrom("gyrion.ini");
+  // An executable kept apart from the game server (an installed copy, for
+  // one) is named after the game server that its configuration serves, so
+  // that services for two game servers never share a name.
+  std::string game_folder = ConfiguredGamePath();
+  if (game_folder.empty()) return {};
+  return ServerNameFrom(JoinFolder(platform::NativePath(game_folder), "gyrion.ini"));
 }
 
 bool ServiceModeConfigured() {

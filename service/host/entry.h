@@ -10,7 +10,9 @@ namespace host {
 int EntryMain(int argc, char** argv);
 
 // The game server's name: the line after the first line containing
-// "[SERVERS]" in "gyrion.ini" of the working directory; empty when missing.
+// "[SERVERS]" in "gyrion.ini" of the working directory or, when the working
+// directory has none, in the "gyrion.ini" of the GYRIONPATH that
+// "orvosvr.cfg" names; empty when missing.
 std::string ReadServerName();
 
 // Whether "orvosvr.cfg" of the working directory turns service mode on: a

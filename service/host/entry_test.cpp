@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "service/tests/scratch_folder.h"
 
 namespace host {
@@ -38,6 +40,37 @@ TEST_F(ServiceSwitchLine, OnlyALineBeginningWithTheWordTurnsServiceModeOn) {
 }
 
 TEST_F(ServiceSwitchLine, MissingFileMeansConsoleServer) { EXPECT_FALSE(ServiceModeConfigured()); }
+
+using ServerNameSource = testing_support::ScratchFolder;
+
+// An installed copy, kept apart from the game server, takes the name of the
+// game server that its GYRIONPATH names; a "gyrion.ini" beside it comes first.
+TEST_F(ServerNameSource, OwnFolderFirstThenTheConfiguredGameFolder) {
+  struct Case {
+    const char* name;
+    const char* own_ini;  // null: none beside the executable
+    std::string config;   // empty: no "orvosvr.cfg"
+    std::string want;
+  };
+  const std::string game = (folder_ / "game").string();
+  const Case cases[] = {
+      {"own gyrion.ini", "[SERVERS]\r\nHere\r\n", "GYRIONPATH " + game + "\r\n", "Here"},
+      {"own gyrion.ini without the name", "[SERVERS]\r\n", "GYRIONPATH " + game + "\r\n", ""},
+      {"the configured game folder's", nullptr, "GYRIONPATH " + game + "\r\nNTSERVICE\r\n", "Northmoor"},
+      {"the last GYRIONPATH line", nullptr, "GYRIONPATH /nowhere\r\nGYRIONPATH " + game + "\r\n", "Northmoor"},
+      {"a commented GYRIONPATH", nullptr, "#GYRIONPATH " + game + "\r\n", ""},
+      {"a game folder without gyrion.ini", nullptr, "GYRIONPATH " + game + "/none\r\n", ""},
+      {"no orvosvr.cfg", nullptr, "", ""},
+  };
+  Write("game/gyrion.ini", "[GYRION]\r\n[SERVERS]\r\nNorthmoor\r\n");
+  for (const Case& c : cases) {
+    std::filesystem::remove(folder_ / "gyrion.ini");
+    std::filesystem::remove(folder_ / "orvosvr.cfg");
+    if (c.own_ini != nullptr) Write("gyrion.ini", c.own_ini);
+    if (!c.config.empty()) Write("orvosvr.cfg", c.config);
+    EXPECT_EQ(ReadServerName(), c.want) << c.name;
+  }
+}
 
 }  // namespace
 }  // namespace host

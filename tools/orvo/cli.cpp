@@ -27,15 +27,18 @@ constexpr std::string_view kUsageTail =
     "  --timeout SECONDS     patience for each reply (default 120)\n"
     "  --idle SECONDS        raw: stop after this long without a reply (default 2)\n"
     "  --json                spawns, dir, checksum, resources, port, sync: print JSON\n"
-    "  --large               put: send a file of more than 2,999 packets (about 3 MB)\n"
-    "                        to a service that reads uploads up to its MAXUPLOADSIZE\n"
+    "  --large               put, edit, sync: store files of more than 2,999 packets\n"
+    "                        (about 3 MB) on a service that reads uploads up to its\n"
+    "                        MAXUPLOADSIZE\n"
+    "  --force               sync push: store files that changed on the server too\n"
     "Profiles are the sections of $XDG_CONFIG_HOME/orvo/config (~/.config/orvo/config);\n"
     "options given here override them. The password comes from --password-file, else\n"
     "from ORVO_PASSWORD, else from the profile's password-file or password-command, else\n"
     "from a prompt on the terminal; never from the command line.\n"
-    "Exit status: 0 done, 1 refused or failed by the service, 2 bad usage, 3 login\n"
-    "refused, 4 connection failed or broken, 5 a local file or password source failed,\n"
-    "6 edit found the file changed on the server.\n";
+    "Exit status: 0 done, 1 refused or failed by the service, 2 bad usage (also no\n"
+    "password source and no terminal), 3 login refused, 4 connection failed or broken,\n"
+    "5 a local file or password source failed, 6 edit or sync push found a file\n"
+    "changed on the server.\n";
 
 // The command line's value, else the profile's, else what `target` holds.
 template <typename T>
@@ -106,7 +109,7 @@ int RunOrvo(const std::vector<std::string>& args, const Environment& env) {
     return kExitUsage;
   }
   Session session;
-  Context ctx{env, &session, nullptr, false};
+  Context ctx{env, &session, nullptr, false, nullptr, &options};
   if (FindCommand(options.words[0])->flags & kNoSession) {
     int r = RunCommand(ctx, options);
     if (r != kOk) *env.err << "orvo: " << CommandTitle(options) << ": " << session.Problem() << "\n";
@@ -121,14 +124,9 @@ int RunOrvo(const std::vector<std::string>& args, const Environment& env) {
   }
   const Profile* profile = nullptr;
   std::optional<std::string> wanted = options.profile ? options.profile : env.Variable("ORVO_PROFILE");
-  if (ChooseProfile(profiles, wanted, &profile, &problem) != 0) {
+  if (ChooseProfile(profiles, wanted, options.host, &profile, &problem) != 0) {
     *env.err << "orvo: " << problem << " in " << (config.empty() ? "the config file" : config) << "\n";
     return kExitUsage;
-  }
-  // The default profile's password must not go to another machine that the
-  // command line names: only a profile asked for by name follows --host.
-  if (!wanted && profile && options.host && *options.host != profile->host.value_or(kDefaultHost)) {
-    profile = nullptr;
   }
   Settings settings;
   PasswordSources sources;

@@ -15,11 +15,11 @@ namespace orvo {
 // Exit statuses of orvo.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitRefused = 1;     // a refusal or a failure reply of the service
-inline constexpr int kExitUsage = 2;       // a bad command line or an impossible request
+inline constexpr int kExitUsage = 2;       // a bad command line, an impossible request, no password source
 inline constexpr int kExitLogin = 3;       // the login was refused
 inline constexpr int kExitConnection = 4;  // no connection, a broken one, or a reply out of step
 inline constexpr int kExitLocalFile = 5;   // a local file (or password source) could not be read or written
-inline constexpr int kExitConflict = 6;    // edit: the file changed on the server meanwhile
+inline constexpr int kExitConflict = 6;    // edit, sync push: a file changed on the server meanwhile
 
 // Where to connect and as whom, once the command line, the profile and the
 // defaults have been weighed.

@@ -192,6 +192,8 @@ TEST(UsageTest, BadCommandLinesNeverConnect) {
       {{"--user", "builder", "spawns", "extra"}, "wrong number of arguments for spawns"},
       {{"--user", "builder", "merge", "weapon", "f"}, "merge takes item or npc"},
       {{"--user", "builder", "put", "x", "-o", "y"}, "-o belongs to get"},
+      {{"--user", "builder", "--large", "get", "x"}, "--large belongs to put, edit and sync"},
+      {{"--user", "builder", "sync", "pull", "d", "--force"}, "--force belongs to sync push"},
       {{"--user", "builder", "--password", "secret", "port"}, "never taken from the command line"},
       {{"--user", "builder", "--port", "70000", "port"}, "bad port 70000"},
       {{"--user", "builder", "--timeout", "0", "port"}, "bad time-out 0"},

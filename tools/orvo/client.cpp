@@ -8,6 +8,8 @@ namespace orvo {
 
 namespace {
 
+constexpr const char* kInterruptedProblem = "interrupted";
+
 // A request is the four-letter word and at most 259 characters after it; the
 // service ends the argument at a zero byte.
 int CheckRequest(Session& s, std::string_view request) {
@@ -110,6 +112,7 @@ int Session::Send(std::string_view payload) {
   int r = SendPacket(connection_, payload, timeout_ms_);
   if (r == kConnectionLost) return Fail(r, "the connection closed");
   if (r == kTimedOut) return Fail(r, "the service takes no more data");
+  if (r == kInterrupted) return Fail(r, kInterruptedProblem);
   if (r != kOk) return Fail(r, "a packet must hold 1 to 1024 bytes");
   return kOk;
 }
@@ -122,14 +125,18 @@ int Session::ReceiveWithin(std::string* payload, int timeout_ms) {
     return Fail(r, "no reply from the service within " + std::to_string(timeout_ms / 1000) + " s");
   }
   if (r == kProtocolError) return Fail(r, "the service sent a packet with a bad length");
+  if (r == kInterrupted) return Fail(r, kInterruptedProblem);
   return r;
 }
 
 int Session::Fail(int result, std::string problem) {
   problem_ = std::move(problem);
-  if (result == kConnectionLost || result == kTimedOut || result == kProtocolError) {
+  if (result == kConnectionLost || result == kTimedOut || result == kProtocolError || result == kInterrupted) {
     usable_ = false;
   }
+  // The service learns of an interrupted exchange by the end of the
+  // connection: a store under way is dropped and its file stays whole.
+  if (result == kInterrupted) connection_.Close();
   return result;
 }
 

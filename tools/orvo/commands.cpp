@@ -195,9 +195,11 @@ int RunProfiles(Context& ctx, const Options& o) {
   std::vector<Profile> profiles;
   if (path.empty()) return ctx.session->Fail(kLocalFileError, "neither XDG_CONFIG_HOME nor HOME is set");
   if (LoadProfiles(ctx.env, path, &profiles, &error) != 0) return ctx.session->Fail(kLocalFileError, error);
+  // The mark goes to the profile that these options would connect with.
+  const Options& chosen_by = ctx.command_line ? *ctx.command_line : o;
   const Profile* chosen = nullptr;
-  std::optional<std::string> wanted = o.profile ? o.profile : ctx.env.Variable("ORVO_PROFILE");
-  ChooseProfile(profiles, wanted, &chosen, &error);
+  std::optional<std::string> wanted = chosen_by.profile ? chosen_by.profile : ctx.env.Variable("ORVO_PROFILE");
+  ChooseProfile(profiles, wanted, chosen_by.host, &chosen, &error);
   if (profiles.empty()) *ctx.env.out << "no profiles in " << path << "\n";
   for (const Profile& p : profiles) {
     std::string where = p.user.value_or("?") + "@" + p.host.value_or(kDefaultHost) + ":" +
@@ -218,13 +220,15 @@ int RunHelp(Context& ctx, const Options&) {
 constexpr std::array<CommandRow, 16> kCommands{{
     {"get", 1, 1, kTakesOutput, "NAME [-o FILE]",
      "fetch a file to FILE (default: the last part of NAME; - for standard output)", "r", RunGet},
-    {"put", 1, 2, 0, "NAME [FILE]", "store FILE as NAME (default: the last part of NAME; - for standard input)", "rl",
-     RunPut},
+    {"put", 1, 2, kTakesLarge, "NAME [FILE]",
+     "store FILE as NAME (default: the last part of NAME; - for standard input)", "rl", RunPut},
     {"merge", 2, 2, 0, "item|npc FILE", "merge one item or NPC entry and print the ID it got", "kl", RunMerge},
-    {"edit", 1, 1, 0, "NAME", "fetch a file, edit it with $VISUAL or $EDITOR, store it back if unchanged there", "r",
-     RunEdit},
-    {"sync", 2, 3, kTakesSync | kTakesJson, "pull|push LOCALDIR [REMOTEDIR] [--dry-run] [--delete]",
-     "bring a local folder and a remote one (default .) in step", "klf", RunSync},
+    {"edit", 1, 1, kTakesLarge, "NAME",
+     "fetch a file, edit it with $VISUAL or $EDITOR, store it back if unchanged there", "r", RunEdit},
+    {"sync", 2, 3, kTakesSync | kTakesJson | kTakesLarge,
+     "pull|push LOCALDIR [REMOTEDIR] [--dry-run] [--delete] [--force]",
+     "bring a local folder and a remote one (default .) in step; push refuses files changed on the server since the "
+     "last sync unless --force", "klf", RunSync},
     {"spawns", 0, 0, kTakesJson, "", "print the spawn list", "", RunSpawns},
     {"dir", 1, 1, kTakesJson, "PATH", "list a folder of the game server (. for its own folder)", "f", RunDir},
     {"checksum", 1, 1, kTakesJson, "NAME", "print the checksum of a file", "r", RunChecksum},
@@ -279,6 +283,8 @@ std::string CheckCommand(const Options& o, Where where) {
   if (o.output && !(row->flags & kTakesOutput)) return "-o belongs to get";
   if (o.json && !(row->flags & kTakesJson)) return "--json belongs to spawns, dir, checksum, resources, port and sync";
   if ((o.dry_run || o.delete_extra) && !(row->flags & kTakesSync)) return "--dry-run and --delete belong to sync";
+  if (o.large && !(row->flags & kTakesLarge)) return "--large belongs to put, edit and sync";
+  if (o.force && !(command == "sync" && o.words[1] == "push")) return "--force belongs to sync push";
   if (command == "merge" && o.words[1] != "item" && o.words[1] != "npc") {
     return "merge takes item or npc, not " + o.words[1];
   }

@@ -21,6 +21,9 @@ struct Context {
   std::function<int()> reconnect;
   bool in_shell = false;
   ProgressMeter* meter = nullptr;  // ends its line after each command
+  // orvo's own command line, which chose the connection (a shell's lines
+  // cannot).
+  const Options* command_line = nullptr;
 };
 
 // What a row allows and needs.
@@ -31,6 +34,7 @@ enum CommandFlag : unsigned {
   kNoSession = 1u << 3,    // runs without connecting
   kNotInShell = 1u << 4,   // only on orvo's command line
   kOnlyInShell = 1u << 5,  // only in the shell
+  kTakesLarge = 1u << 6,   // --large
 };
 
 struct CommandRow {

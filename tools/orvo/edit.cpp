@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "tools/orvo/checksum.h"
+#include "tools/orvo/server_copy.h"
 #include "tools/orvo/platform_files.h"
 #include "tools/orvo/platform_process.h"
 
@@ -83,7 +83,7 @@ int RunEdit(Context& ctx, const Options& options) {
   if (scratch.Create(ctx.env, name, &error) != 0 || WriteScratch(scratch.File(), original, &error) != 0) {
     return ctx.session->Fail(kLocalFileError, error);
   }
-  const int32_t fetched_checksum = TextChecksum(original);
+  const ServerCopy fetched = CopyOf(original);
 
   std::string editor = EditorCommand(ctx.env);
   int code = platform::RunWithFile(editor, scratch.File(), &error);
@@ -114,13 +114,11 @@ int RunEdit(Context& ctx, const Options& options) {
   if ((!s.Usable() || s.PeerHasClosed()) && ctx.reconnect && (r = ctx.reconnect()) != kOk) {
     return keep(r, ctx.session->Problem());
   }
-  long long now = 0;
-  if ((r = GetChecksum(*ctx.session, remote, &now)) != kOk) return keep(r, ctx.session->Problem());
-  if (now != fetched_checksum) {
-    return keep(kConflict, name + " changed on the server since it was fetched; nothing was stored");
-  }
+  r = CheckServerCopy(*ctx.session, remote, fetched);
+  if (r == kConflict) return keep(r, name + " changed on the server since it was fetched; nothing was stored");
+  if (r != kOk) return keep(r, ctx.session->Problem());
   std::string text = WithLfLineEnds(edited);
-  if ((r = Store(*ctx.session, "SFIL" + remote, text)) != kOk) return keep(r, ctx.session->Problem());
+  if ((r = Store(*ctx.session, "SFIL" + remote, text, options.large)) != kOk) return keep(r, ctx.session->Problem());
   *ctx.env.out << "stored " << name << " (" << text.size() << " bytes)\n";
   return kOk;
 }

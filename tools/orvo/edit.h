@@ -1,6 +1,6 @@
 // orvo edit NAME: fetch a file of the game server into a private folder, let
 // the user's editor change it, and store it back only when the file on the
-// server still has the checksum of what was fetched. Nothing typed is ever
+// server still holds what was fetched (server_copy.h). Nothing typed is ever
 // thrown away: whenever the edited copy cannot be stored, it stays where it
 // is and orvo says where.
 #pragma once

@@ -29,6 +29,8 @@ bool SetFlag(const std::string& arg, Options* o) {
     o->json = true;
   } else if (arg == "--large") {
     o->large = true;
+  } else if (arg == "--force") {
+    o->force = true;
   } else if (arg == "--dry-run" || arg == "-n") {
     o->dry_run = true;
   } else if (arg == "--delete") {

@@ -23,7 +23,8 @@ struct Options {
   std::vector<std::string> words;
   std::optional<std::string> output;  // get -o
   bool json = false;                  // --json
-  bool large = false;                 // put --large: more than 2,999 packets
+  bool large = false;                 // --large: stores of more than 2,999 packets
+  bool force = false;                 // sync push --force: store what changed on the server too
   bool dry_run = false;               // sync --dry-run
   bool delete_extra = false;          // sync pull --delete
   bool help = false;

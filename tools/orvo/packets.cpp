@@ -9,7 +9,10 @@ namespace orvo {
 
 namespace {
 
-int FromIo(long io) { return io == platform::kIoTimeout ? kTimedOut : kConnectionLost; }
+int FromIo(long io) {
+  if (io == platform::kIoTimeout) return kTimedOut;
+  return io == platform::kIoInterrupted ? kInterrupted : kConnectionLost;
+}
 
 // Reads exactly `len` bytes into `out`; kOk or the failure as a result.
 int ReceiveExactly(const platform::Connection& c, char* out, size_t len, int timeout_ms) {

@@ -23,13 +23,15 @@ inline constexpr std::string_view kSpawnListEnd = ".\r\n";
 std::string EncodePacket(std::string_view payload);
 
 // Sends one packet of 1 to kMaxPayload bytes. Returns kOk; kInvalidInput for
-// an empty or oversized payload (nothing is sent); kConnectionLost or kTimedOut.
+// an empty or oversized payload (nothing is sent); kConnectionLost, kTimedOut
+// or kInterrupted.
 int SendPacket(const platform::Connection& c, std::string_view payload, int timeout_ms);
 
 // Receives one packet of at most `capacity` payload bytes into `payload`,
 // skipping packets of length zero. Returns the payload length (at least 1);
 // kConnectionLost when the peer closed (also in mid-packet) or the connection
-// failed; kTimedOut when no byte came for `timeout_ms`; kProtocolError for a
+// failed; kTimedOut when no byte came for `timeout_ms`; kInterrupted at an
+// interrupt (platform_interrupt.h); kProtocolError for a
 // negative length or one above `capacity` (the payload is left unread).
 int ReceivePacket(const platform::Connection& c, std::string* payload, size_t capacity,
                   int timeout_ms);

@@ -35,18 +35,21 @@ class Connection {
 inline constexpr long kIoClosed = 0;     // the peer closed the connection
 inline constexpr long kIoError = -1;     // the connection failed
 inline constexpr long kIoTimeout = -2;   // the deadline passed
+inline constexpr long kIoInterrupted = -3;  // an interrupt is noted (platform_interrupt.h)
 
 // Connects to host:port (a name, an IPv4 or an IPv6 address), giving up after
-// `timeout_ms`. Returns 0 and fills `out`, or -1 with a reason in `error`.
+// `timeout_ms` or at an interrupt. Returns 0 and fills `out`, or -1 with a
+// reason in `error` ("interrupted" after an interrupt).
 int Connect(const std::string& host, uint16_t port, int timeout_ms, Connection* out,
             std::string* error);
 
 // Sends all `len` bytes, each wait for room bounded by `timeout_ms`.
-// Returns 0, kIoError (also when the peer has gone) or kIoTimeout.
+// Returns 0, kIoError (also when the peer has gone), kIoTimeout or
+// kIoInterrupted.
 long SendAll(const Connection& c, const void* data, size_t len, int timeout_ms);
 
 // Receives between 1 and `len` bytes, waiting at most `timeout_ms` for the
-// first. Returns the count, kIoClosed, kIoError or kIoTimeout.
+// first. Returns the count, kIoClosed, kIoError, kIoTimeout or kIoInterrupted.
 long ReceiveSome(const Connection& c, void* data, size_t len, int timeout_ms);
 
 // Shuts down the sending direction, so the peer reads the end of the stream.
@@ -82,7 +85,7 @@ class Listener {
 
 // Prints `prompt` on the controlling terminal and reads one line from it with
 // echo off. Returns 0 with the line (without its line end) in `secret`, or -1
-// when there is no terminal or the read fails.
+// when there is no terminal, the read fails or an interrupt ends it.
 int ReadSecretFromTerminal(const std::string& prompt, std::string* secret);
 
 // Whether standard error is a terminal (progress is drawn in place there).

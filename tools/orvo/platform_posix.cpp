@@ -1,6 +1,8 @@
 // POSIX implementation of orvo's platform layer.
 #include "tools/orvo/platform.h"
 
+#include "tools/orvo/platform_interrupt.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
@@ -18,17 +20,25 @@ namespace orvo::platform {
 
 namespace {
 
-// Waits for `events` on `fd`; 1 ready, 0 timeout, -1 error. A signal that
+constexpr int kWaitInterrupted = -2;
+
+// Waits for `events` on `fd`; 1 ready, 0 timeout, -1 error, kWaitInterrupted
+// when an interrupt is noted (platform_interrupt.h). Another signal that
 // interrupts the wait starts it again with the same patience.
 int WaitFor(int fd, short events, int timeout_ms) {
-  pollfd p{};
-  p.fd = fd;
-  p.events = events;
+  pollfd p[2] = {};
+  p[0].fd = fd;
+  p[0].events = events;
+  p[1].fd = static_cast<int>(InterruptWaitHandle());
+  p[1].events = POLLIN;
+  nfds_t count = p[1].fd >= 0 ? 2 : 1;
   for (;;) {
-    int r = ::poll(&p, 1, timeout_ms);
+    if (count == 2 && InterruptRequested()) return kWaitInterrupted;
+    int r = ::poll(p, count, timeout_ms);
     if (r < 0 && errno == EINTR) continue;
     if (r < 0) return -1;
-    return r == 0 ? 0 : 1;
+    if (r == 0) return 0;
+    if (p[0].revents != 0) return 1;
   }
 }
 
@@ -53,8 +63,8 @@ int ConnectOne(const addrinfo* ai, int timeout_ms, std::string* error) {
     int w = WaitFor(fd, POLLOUT, timeout_ms);
     int soerr = 0;
     socklen_t len = sizeof soerr;
-    if (w == 0) {
-      *error = "no answer within the time-out";
+    if (w == 0 || w == kWaitInterrupted) {
+      *error = w == 0 ? "no answer within the time-out" : "interrupted";
       ::close(fd);
       return -1;
     }
@@ -139,6 +149,7 @@ long SendAll(const Connection& c, const void* data, size_t len, int timeout_ms) 
   while (len > 0) {
     int w = WaitFor(c.Fd(), POLLOUT, timeout_ms);
     if (w == 0) return kIoTimeout;
+    if (w == kWaitInterrupted) return kIoInterrupted;
     if (w < 0) return kIoError;
     // MSG_NOSIGNAL: a peer that has gone must give an error, not end orvo.
     ssize_t n = ::send(c.Fd(), p, len, MSG_NOSIGNAL);
@@ -154,6 +165,7 @@ long ReceiveSome(const Connection& c, void* data, size_t len, int timeout_ms) {
   for (;;) {
     int w = WaitFor(c.Fd(), POLLIN, timeout_ms);
     if (w == 0) return kIoTimeout;
+    if (w == kWaitInterrupted) return kIoInterrupted;
     if (w < 0) return kIoError;
     ssize_t n = ::recv(c.Fd(), data, len, 0);
     if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
@@ -168,7 +180,8 @@ void ShutdownSend(const Connection& c) {
 
 bool PeerClosed(const Connection& c) {
   if (!c.Valid()) return true;
-  if (WaitFor(c.Fd(), POLLIN, 0) == 0) return false;
+  int w = WaitFor(c.Fd(), POLLIN, 0);
+  if (w == 0 || w == kWaitInterrupted) return false;
   char byte = 0;
   ssize_t n = ::recv(c.Fd(), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
   return n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR);
@@ -228,8 +241,8 @@ int ReadSecretFromTerminal(const std::string& prompt, std::string* secret) {
   for (;;) {
     char ch = 0;
     ssize_t n = ::read(fd, &ch, 1);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;  // end of input before a line end: nothing was typed
+    if (n < 0 && errno == EINTR && !InterruptRequested()) continue;
+    if (n <= 0) break;  // end of input before a line end, or Ctrl-C: no password
     if (ch == '\n' || ch == '\r') {
       result = 0;
       break;

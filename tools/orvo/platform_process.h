@@ -22,4 +22,8 @@ int RunAndRead(const std::string& command, std::string* output, std::string* err
 // Whether standard input is a terminal (the shell then edits lines).
 bool StandardInputIsTerminal();
 
+// Stops orvo as the terminal's suspend key (Ctrl-Z) does, until the shell
+// that started it lets it go on; nothing where the system has no such thing.
+void SuspendToShell();
+
 }  // namespace orvo::platform

@@ -89,4 +89,6 @@ int RunAndRead(const std::string& command, std::string* output, std::string* err
 
 bool StandardInputIsTerminal() { return ::isatty(STDIN_FILENO) == 1; }
 
+void SuspendToShell() { ::kill(0, SIGTSTP); }
+
 }  // namespace orvo::platform

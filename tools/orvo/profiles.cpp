@@ -1,5 +1,6 @@
 #include "tools/orvo/profiles.h"
 
+#include "tools/orvo/client.h"
 #include "tools/orvo/options.h"
 #include "tools/orvo/platform_files.h"
 
@@ -101,15 +102,16 @@ int LoadProfiles(const Environment& env, const std::string& path, std::vector<Pr
 }
 
 int ChooseProfile(const std::vector<Profile>& profiles, const std::optional<std::string>& wanted,
-                  const Profile** chosen, std::string* error) {
+                  const std::optional<std::string>& host, const Profile** chosen, std::string* error) {
   std::string name = wanted.value_or(std::string(kDefaultProfile));
-  for (const Profile& p : profiles) {
-    if (p.name == name) {
-      *chosen = &p;
-      return 0;
-    }
-  }
   *chosen = nullptr;
+  for (const Profile& p : profiles) {
+    if (p.name != name) continue;
+    // Only a profile asked for by name follows --host to another machine.
+    if (!wanted && host && *host != p.host.value_or(kDefaultHost)) return 0;
+    *chosen = &p;
+    return 0;
+  }
   if (!wanted) return 0;
   *error = "no profile " + name;
   if (!profiles.empty()) {

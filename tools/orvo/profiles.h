@@ -46,9 +46,10 @@ int LoadProfiles(const Environment& env, const std::string& path, std::vector<Pr
                  std::string* error);
 
 // The profile to use: `wanted` (from --profile or ORVO_PROFILE) when given,
-// which must exist; otherwise "default" when there is one; otherwise none
-// (nullptr). 0, or -1 with the reason.
+// which must exist; otherwise "default" when there is one, unless `host`
+// (from --host) names another machine than the default's, which must not get
+// its password; otherwise none (nullptr). 0, or -1 with the reason.
 int ChooseProfile(const std::vector<Profile>& profiles, const std::optional<std::string>& wanted,
-                  const Profile** chosen, std::string* error);
+                  const std::optional<std::string>& host, const Profile** chosen, std::string* error);
 
 }  // namespace orvo

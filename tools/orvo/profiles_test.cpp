@@ -66,17 +66,30 @@ TEST(ProfilesTest, ChoosesTheNamedOrTheDefaultProfile) {
   std::vector<Profile> profiles(2);
   profiles[0].name = "default";
   profiles[1].name = "test";
+  struct Case {
+    std::optional<std::string> wanted, host;
+    int chosen;  // the index, or -1 for none
+  } cases[] = {
+      {"test", std::nullopt, 1},
+      {std::nullopt, std::nullopt, 0},
+      {std::nullopt, "127.0.0.1", 0},  // the default's own machine
+      {std::nullopt, "elsewhere.example", -1},
+      {"default", "elsewhere.example", 0},
+  };
+  for (const Case& c : cases) {
+    const Profile* chosen = nullptr;
+    std::string error;
+    EXPECT_EQ(ChooseProfile(profiles, c.wanted, c.host, &chosen, &error), 0);
+    EXPECT_EQ(chosen, c.chosen < 0 ? nullptr : &profiles[static_cast<size_t>(c.chosen)])
+        << c.wanted.value_or("-") << " " << c.host.value_or("-");
+  }
   const Profile* chosen = nullptr;
   std::string error;
-  EXPECT_EQ(ChooseProfile(profiles, "test", &chosen, &error), 0);
-  EXPECT_EQ(chosen, &profiles[1]);
-  EXPECT_EQ(ChooseProfile(profiles, std::nullopt, &chosen, &error), 0);
-  EXPECT_EQ(chosen, &profiles[0]);
-  EXPECT_EQ(ChooseProfile(profiles, "live", &chosen, &error), -1);
+  EXPECT_EQ(ChooseProfile(profiles, "live", std::nullopt, &chosen, &error), -1);
   EXPECT_EQ(error, "no profile live (there are: default test)");
   profiles.resize(1);
   profiles[0].name = "test";
-  EXPECT_EQ(ChooseProfile(profiles, std::nullopt, &chosen, &error), 0);
+  EXPECT_EQ(ChooseProfile(profiles, std::nullopt, std::nullopt, &chosen, &error), 0);
   EXPECT_EQ(chosen, nullptr);
 }
 
@@ -166,6 +179,37 @@ TEST_F(ProfileRunTest, TheCommandLineThenTheVariablesThenTheProfile) {
   for (const Case& c : cases) {
     EXPECT_EQ(Run(c.args, c.variables, c.password_variable, c.user, c.password), c.status)
         << ::testing::PrintToString(c.args) << " " << err_.str();
+  }
+}
+
+TEST_F(ProfileRunTest, ProfilesMarksTheProfileTheSameOptionsUse) {
+  Write("config", "[default]\nuser = Warden\n[keeper]\nuser = Keeper\n", kPrivate);
+  struct Case {
+    std::vector<std::string> args;
+    std::map<std::string, std::string> variables;
+    std::string marked;  // empty: none
+  } cases[] = {
+      {{}, {}, "default"},
+      {{"--host", "elsewhere.example"}, {}, ""},
+      {{"--host", "elsewhere.example", "--profile", "default"}, {}, "default"},
+      {{}, {{"ORVO_PROFILE", "keeper"}}, "keeper"},
+  };
+  for (const Case& c : cases) {
+    std::map<std::string, std::string> variables = c.variables;
+    variables["XDG_CONFIG_HOME"] = home_.string();
+    Environment env = Env(variables);
+    std::ostringstream out;
+    env.out = &out;
+    env.err = &err_;
+    std::vector<std::string> args = c.args;
+    args.push_back("profiles");
+    ASSERT_EQ(RunOrvo(args, env), kExitOk) << err_.str();
+    std::string marked;
+    std::istringstream lines(out.str());
+    for (std::string line; std::getline(lines, line);) {
+      if (line.starts_with("* ")) marked += line.substr(2, line.find('\t') - 2);
+    }
+    EXPECT_EQ(marked, c.marked) << ::testing::PrintToString(c.args);
   }
 }
 

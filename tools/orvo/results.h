@@ -30,5 +30,8 @@ inline constexpr int kLocalFileError = -11;
 inline constexpr int kInvalidInput = -12;
 // The file changed on the server since it was fetched; nothing was stored.
 inline constexpr int kConflict = -13;
+// The user interrupted the exchange (Ctrl-C in the shell); the connection is
+// closed, so that the service drops a store under way and keeps its file.
+inline constexpr int kInterrupted = -14;
 
 }  // namespace orvo

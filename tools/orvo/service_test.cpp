@@ -125,13 +125,29 @@ TEST_F(OrvoAgainstService, AdministratorRoundTrip) {
   EXPECT_NE(out_.str().find("DATA/MUSIC.DEF"), std::string::npos) << out_.str();
 }
 
-TEST_F(OrvoAgainstService, StoreOfMoreThan2999PacketsNeedsLarge) {
+TEST_F(OrvoAgainstService, StoresOfMoreThan2999PacketsNeedLarge) {
   const std::string data(3000 * 1023, 'x');
-  std::string big = (work_ / "big.scp").string();
+  fs::create_directories(work_ / "big");
+  std::string big = (work_ / "big" / "gyriondefs2.scp").string();
   std::ofstream(big, std::ios::binary) << data;
-  EXPECT_EQ(Run("Warden", "northwind", {"put", "gyriondefs2.scp", big}), orvo::kExitUsage);
-  ASSERT_EQ(Run("Warden", "northwind", {"--large", "put", "gyriondefs2.scp", big}), orvo::kExitOk) << err_.str();
-  EXPECT_EQ(server_.ReadFile("scripts/gyriondefs2.scp"), data);
+  const std::string before = server_.ReadFile("gyriondefs2.scp");
+  struct Case {
+    std::vector<std::string> words;
+    std::map<std::string, std::string> variables;
+  } cases[] = {
+      {{"put", "./gyriondefs2.scp", big}, {}},
+      {{"sync", "push", (work_ / "big").string()}, {}},
+      {{"edit", "gyriondefs2.scp"}, {{"VISUAL", Script("grow", "cat '" + big + "' > \"$1\"\n")}}},
+  };
+  for (const Case& c : cases) {
+    server_.WriteFile("gyriondefs2.scp", before);
+    EXPECT_EQ(Admin(c.words, "", c.variables), orvo::kExitUsage) << c.words[0];
+    EXPECT_EQ(server_.ReadFile("gyriondefs2.scp"), before) << c.words[0];
+    std::vector<std::string> large = c.words;
+    large.insert(large.begin(), "--large");
+    ASSERT_EQ(Admin(large, "", c.variables), orvo::kExitOk) << c.words[0] << ": " << err_.str();
+    EXPECT_EQ(server_.ReadFile("gyriondefs2.scp"), data) << c.words[0];
+  }
 }
 
 TEST_F(OrvoAgainstService, RefusalsGiveTheirExitStatus) {
@@ -200,6 +216,10 @@ TEST_F(OrvoAgainstService, EditStoresOnlyWhatChangedAndKeepsEveryEdit) {
       {"changed elsewhere meanwhile",
        Script("conflict", "printf 'x\\nsomeone else\\n' > '" + server_file + "'\necho typed >> \"$1\"\n"),
        orvo::kExitConflict, false, true},
+      // A change the service's checksum cannot see: only the bytes tell.
+      {"first line changed elsewhere meanwhile",
+       Script("first-line", "sed -i '1s/^/x/' '" + server_file + "'\necho typed >> \"$1\"\n"), orvo::kExitConflict,
+       false, true},
       {"changed", Script("edits", "echo typed >> \"$1\"\n"), orvo::kExitOk, true, false},
   };
   for (const Case& c : cases) {
@@ -275,6 +295,38 @@ TEST_F(OrvoAgainstService, SyncMovesOnlyWhatDiffersAndDeletesOnlyWhenAsked) {
             std::string::npos) << out_.str();
   ASSERT_EQ(Admin({"sync", "push", local}), orvo::kExitOk) << err_.str();
   EXPECT_NE(server_.ReadFile("gyrionmap2.scp").find("again\r\n"), std::string::npos);
+}
+
+TEST_F(OrvoAgainstService, PushRefusesWhatChangedOnTheServerSinceTheLastSync) {
+  std::string local = (work_ / "local").string();
+  ASSERT_EQ(Admin({"sync", "pull", local}), orvo::kExitOk) << err_.str();
+  // A colleague changes two files on the server, one only in its first line,
+  // which the checksum never sees; here one of them and a third file change.
+  const std::string map = "x" + server_.ReadFile("gyrionmap2.scp");
+  const std::string names = server_.ReadFile("gyrionname.scp") + "[NAMES more]\r\nBran\r\n";
+  server_.WriteFile("gyrionmap2.scp", map);
+  server_.WriteFile("gyrionname.scp", names);
+  std::ofstream(work_ / "local" / "gyrionmap2.scp", std::ios::app) << "mine\n";
+  std::ofstream(work_ / "local" / "gyriondefs2.scp", std::ios::app) << "mine\n";
+
+  EXPECT_EQ(Admin({"sync", "push", local}), orvo::kExitConflict) << err_.str();
+  EXPECT_EQ(out_.str(),
+            "stored  gyriondefs2.scp\n"
+            "refused gyrionmap2.scp (changed here and on the server since the last sync; --force stores it anyway)\n"
+            "refused gyrionname.scp (changed on the server since the last sync; --force stores it anyway)\n"
+            "push: 1 stored, 9 unchanged, 2 refused\n");
+  EXPECT_EQ(server_.ReadFile("gyrionmap2.scp"), map);
+  EXPECT_EQ(server_.ReadFile("gyrionname.scp"), names);
+  EXPECT_NE(server_.ReadFile("gyriondefs2.scp").find("mine\r\n"), std::string::npos);
+  // Refused again until forced; then the server holds what is here.
+  EXPECT_EQ(Admin({"sync", "push", local}), orvo::kExitConflict) << err_.str();
+  ASSERT_EQ(Admin({"sync", "push", local, "--force"}), orvo::kExitOk) << err_.str();
+  EXPECT_NE(out_.str().find("stored  gyrionmap2.scp (changed here and on the server since the last sync; stored with "
+                            "--force)\n"), std::string::npos) << out_.str();
+  EXPECT_NE(server_.ReadFile("gyrionmap2.scp").find("mine\r\n"), std::string::npos);
+  EXPECT_EQ(server_.ReadFile("gyrionname.scp").find("Bran"), std::string::npos);
+  ASSERT_EQ(Admin({"sync", "push", local}), orvo::kExitOk) << err_.str();
+  EXPECT_EQ(out_.str(), "push: 12 unchanged\n");
 }
 
 TEST_F(OrvoAgainstService, JsonReadsBack) {

@@ -5,15 +5,23 @@
 #include <ostream>
 
 #include "tools/orvo/line_editor.h"
+#include "tools/orvo/platform_interrupt.h"
 
 namespace orvo {
 
 namespace {
 
+enum class Next { kLine, kCancelled, kEnd };
+
 // Reads the next line: from the line editor on a terminal, plainly otherwise.
-bool NextLine(LineEditor* editor, const std::string& prompt, const Environment& env, std::string* line) {
-  if (editor != nullptr) return editor->ReadLine(prompt, line);
-  return env.in != nullptr && static_cast<bool>(std::getline(*env.in, *line));
+Next NextLine(LineEditor* editor, const std::string& prompt, const Environment& env, std::string* line) {
+  if (editor == nullptr) return env.in != nullptr && std::getline(*env.in, *line) ? Next::kLine : Next::kEnd;
+  switch (editor->ReadLine(prompt, line)) {
+    case LineEditor::Read::kLine: return Next::kLine;
+    case LineEditor::Read::kCancelled: return Next::kCancelled;
+    case LineEditor::Read::kEnd: break;
+  }
+  return Next::kEnd;
 }
 
 }  // namespace
@@ -28,6 +36,9 @@ int RunShell(Context& ctx, const Settings& settings) {
   });
   std::unique_ptr<LineEditor> editor;
   if (interactive) {
+    // On a terminal Ctrl-C cancels the line or the command under way, not
+    // the session.
+    platform::CatchInterrupts();
     editor = std::make_unique<LineEditor>(HistoryFilePath(env), [&](std::string_view before, std::string_view word) {
       return Complete(before, word, [&](const std::string& f, std::vector<DirectoryRecord>* r) {
         return cache.List(f, r);
@@ -40,7 +51,9 @@ int RunShell(Context& ctx, const Settings& settings) {
   std::string line;
   int status = kExitOk;
   bool ended = true;  // by the end of the input, not by quit or a failure
-  while (NextLine(editor.get(), prompt, env, &line)) {
+  for (Next next; (next = NextLine(editor.get(), prompt, env, &line)) != Next::kEnd;) {
+    platform::ClearInterrupt();
+    if (next == Next::kCancelled) continue;
     std::vector<std::string> words;
     Options options;
     std::string problem = SplitWords(line, &words);
@@ -68,7 +81,13 @@ int RunShell(Context& ctx, const Settings& settings) {
       }
       if (r == kOk) r = RunCommand(ctx, options);
       if (ctx.meter != nullptr) ctx.meter->Finish();
-      if (r != kOk) *env.err << "orvo: " << CommandTitle(options) << ": " << ctx.session->Problem() << "\n";
+      if (r == kInterrupted) {
+        *env.err << "orvo: " << CommandTitle(options)
+                 << ": interrupted; a file under way is left as it was (the next command logs in again)\n";
+      } else if (r != kOk) {
+        *env.err << "orvo: " << CommandTitle(options) << ": " << ctx.session->Problem() << "\n";
+      }
+      platform::ClearInterrupt();
       cache.Clear();
     }
     env.out->flush();

@@ -19,13 +19,30 @@ std::string LocalPath(const SyncPlan& plan, const std::string& name) { return pl
 
 bool Moves(SyncAction a) { return a == SyncAction::kFetch || a == SyncAction::kStore || a == SyncAction::kDelete; }
 
+// Records that a file could not be compared.
+int Skip(SyncItem* item, int failure, std::string problem) {
+  item->action = SyncAction::kSkip;
+  item->problem = std::move(problem);
+  item->failure = failure;
+  return kOk;
+}
+
+// Push: the file changed on the server since the last sync. Refused, or
+// stored when forced.
+void ChangedThere(const SyncPlan& plan, bool changed_here, SyncItem* item) {
+  std::string what = changed_here ? "changed here and on the server since the last sync"
+                                  : "changed on the server since the last sync";
+  item->action = plan.force ? SyncAction::kStore : SyncAction::kRefuse;
+  item->forced = plan.force;
+  item->reason = what + (plan.force ? "; stored with --force" : "; --force stores it anyway");
+}
+
 // Decides one file that exists on at least one side. Returns kOk, or a
 // failure that leaves the session out of step (the sync stops).
-int PlanFile(Session& s, const SyncPlan& plan, const SyncRecord& record, bool listed, bool local, bool delete_extra,
-             SyncItem* item) {
+int PlanFile(Session& s, const SyncPlan& plan, const SyncRecord& record, bool listed, bool local, SyncItem* item) {
   if (plan.pull && !listed) {
-    item->action = delete_extra ? SyncAction::kDelete : SyncAction::kKeep;
-    item->reason = delete_extra ? "not on the server" : "not on the server (--delete removes it)";
+    item->action = plan.delete_extra ? SyncAction::kDelete : SyncAction::kKeep;
+    item->reason = plan.delete_extra ? "not on the server" : "not on the server (--delete removes it)";
     return kOk;
   }
   if (!plan.pull && !local) {
@@ -41,29 +58,32 @@ int PlanFile(Session& s, const SyncPlan& plan, const SyncRecord& record, bool li
   }
   std::string data, error;
   if (platform::ReadWholeFile(LocalPath(plan, item->name), &data, &error) != 0) {
-    item->action = SyncAction::kSkip;
-    item->problem = error;
-    item->failure = kLocalFileError;
+    return Skip(item, kLocalFileError, error);
+  }
+  std::optional<SyncedFile> synced = record.Find(item->name);
+  const bool changed_here = synced && synced->local != ContentHash(data);
+  if (changed_here && plan.pull) {
+    // A pull never overwrites work done here.
+    item->action = SyncAction::kKeep;
+    item->reason = "changed here since the last sync (push it, or remove it to fetch the server's)";
     return kOk;
   }
-  std::optional<uint64_t> synced = record.Find(item->name);
-  if (synced && *synced != ContentHash(data)) {
-    // A pull never overwrites work done here; a push sends it whatever the
-    // checksums say.
-    item->action = plan.pull ? SyncAction::kKeep : SyncAction::kStore;
-    item->reason = plan.pull ? "changed here since the last sync (push it, or remove it to fetch the server's)"
-                             : "changed here since the last sync";
-    return kOk;
+  // What the server held at the last sync: recorded, or, for a file unchanged
+  // here since a record of an older orvo, what the service made of it.
+  std::optional<ServerCopy> base = synced ? synced->server : std::nullopt;
+  if (!base && synced && !changed_here) base = CopyAfterStore(data);
+  if (changed_here) {
+    item->action = SyncAction::kStore;
+    item->reason = "changed here since the last sync";
+    if (!base) return kOk;
+    int r = CheckServerCopy(s, RemoteName(plan.remote, item->name), *base);
+    if (r == kConflict) ChangedThere(plan, true, item);
+    if (r == kOk || r == kConflict) return kOk;
+    return s.Usable() ? Skip(item, r, s.Problem()) : r;
   }
   long long theirs = 0;
   int r = GetChecksum(s, RemoteName(plan.remote, item->name), &theirs);
-  if (r != kOk) {
-    if (!s.Usable()) return r;
-    item->action = SyncAction::kSkip;
-    item->problem = s.Problem();
-    item->failure = r;
-    return kOk;
-  }
+  if (r != kOk) return s.Usable() ? Skip(item, r, s.Problem()) : r;
   int32_t mine = TextChecksum(data);
   // A file the listing leaves out (its extension is not listed) may still be
   // there: an equal checksum other than that of a missing file says so.
@@ -74,18 +94,33 @@ int PlanFile(Session& s, const SyncPlan& plan, const SyncRecord& record, bool li
   }
   item->action = move;
   item->reason = listed ? "changed" : "new";
+  // Unchanged here, so the server's copy is what changed.
+  if (!plan.pull && base) ChangedThere(plan, false, item);
   return kOk;
 }
 
-// Notes what a finished item leaves the local file holding.
+// Notes what a finished item leaves the local file and the server's copy
+// holding.
 void Remember(const SyncPlan& plan, const SyncItem& item, SyncRecord* record) {
   std::string data, error;
   if (item.action == SyncAction::kDelete) {
     record->Erase(item.name);
-  } else if ((item.action == SyncAction::kSame || item.done) &&
-             platform::ReadWholeFile(LocalPath(plan, item.name), &data, &error) == 0) {
-    record->Set(item.name, ContentHash(data));
+    return;
   }
+  if ((item.action != SyncAction::kSame && !item.done) ||
+      platform::ReadWholeFile(LocalPath(plan, item.name), &data, &error) != 0) {
+    return;
+  }
+  SyncedFile file{ContentHash(data), std::nullopt};
+  std::optional<SyncedFile> before = record->Find(item.name);
+  if (item.action == SyncAction::kFetch) {
+    file.server = CopyOf(data);
+  } else if (item.action == SyncAction::kSame && before && before->local == file.local && before->server) {
+    file.server = before->server;  // still what it was
+  } else {
+    file.server = CopyAfterStore(data);  // stored, or the same by checksum
+  }
+  record->Set(item.name, file);
 }
 
 // Carries out one item; kOk, or the failure (the session tells whether the
@@ -99,7 +134,7 @@ int RunItem(Session& s, const SyncPlan& plan, SyncItem* item) {
   }
   std::string data;
   if (platform::ReadWholeFile(path, &data, &error) != 0) return s.Fail(kLocalFileError, error);
-  return Store(s, "SFIL" + remote, WithLfLineEnds(data));
+  return Store(s, "SFIL" + remote, WithLfLineEnds(data), plan.large);
 }
 
 void PrintJson(const SyncPlan& plan, bool dry_run, std::ostream& out) {
@@ -128,10 +163,10 @@ std::string Summary(const SyncPlan& plan, bool dry_run) {
   }
   static constexpr std::pair<std::string_view, std::string_view> kOrder[] = {
       {"fetch", " fetched"}, {"store", " stored"}, {"delete", " deleted"}, {"same", " unchanged"},
-      {"keep", " kept"},     {"failed", " failed"}};
+      {"keep", " kept"},     {"refuse", " refused"}, {"failed", " failed"}};
   static constexpr std::pair<std::string_view, std::string_view> kPlanned[] = {
       {"fetch", " to fetch"}, {"store", " to store"}, {"delete", " to delete"}, {"same", " unchanged"},
-      {"keep", " kept"},      {"failed", " failed"}};
+      {"keep", " kept"},      {"refuse", " refused"}, {"failed", " failed"}};
   std::string text = std::string(plan.pull ? "pull" : "push") + (dry_run ? " (dry run):" : ":");
   bool first = true;
   for (size_t i = 0; i < std::size(kOrder); ++i) {
@@ -164,11 +199,12 @@ std::string_view ActionWord(SyncAction action) {
     case SyncAction::kKeep: return "keep";
     case SyncAction::kSame: return "same";
     case SyncAction::kSkip: return "skip";
+    case SyncAction::kRefuse: return "refuse";
   }
   return "?";
 }
 
-int PlanSync(Session& s, const SyncRecord& record, bool delete_extra, SyncPlan* plan) {
+int PlanSync(Session& s, const SyncRecord& record, SyncPlan* plan) {
   std::vector<DirectoryRecord> records;
   int r = ListDirectory(s, plan->remote, &records);
   if (r != kOk) return r;
@@ -191,7 +227,7 @@ int PlanSync(Session& s, const SyncRecord& record, bool delete_extra, SyncPlan* 
   for (const auto& [name, sides] : names) {
     SyncItem item;
     item.name = name;
-    if ((r = PlanFile(s, *plan, record, sides.first, sides.second, delete_extra, &item)) != kOk) return r;
+    if ((r = PlanFile(s, *plan, record, sides.first, sides.second, &item)) != kOk) return r;
     plan->items.push_back(std::move(item));
   }
   return kOk;
@@ -202,11 +238,14 @@ int RunSync(Context& ctx, const Options& options) {
   std::ostream& out = *ctx.env.out;
   SyncPlan plan;
   plan.pull = options.words[1] == "pull";
+  plan.delete_extra = options.delete_extra;
+  plan.force = options.force;
+  plan.large = options.large;
   plan.local = options.words[2];
   plan.remote = options.words.size() > 3 ? options.words[3] : ".";
   SyncRecord record;
   record.Load(plan.local);
-  int r = PlanSync(s, record, options.delete_extra, &plan);
+  int r = PlanSync(s, record, &plan);
   if (r != kOk) return r;
 
   int first_failure = kOk;
@@ -219,6 +258,7 @@ int RunSync(Context& ctx, const Options& options) {
   };
   for (const SyncItem& item : plan.items) {
     if (item.action == SyncAction::kSkip) failed(item.failure, item.name + ": " + item.problem);
+    if (item.action == SyncAction::kRefuse) failed(kConflict, item.name + ": " + item.reason);
   }
   std::string error;
   if (!options.dry_run && plan.pull && platform::MakeFolders(plan.local, 0777, &error) != 0) {
@@ -231,11 +271,12 @@ int RunSync(Context& ctx, const Options& options) {
     SyncBar bar(ctx.env, moves);
     ProgressFn saved = s.Progress();
     size_t done = 0;
+    bool interrupted = false;
     for (SyncItem& item : plan.items) {
       if (!Moves(item.action)) continue;
       if (!s.Usable()) {
-        item.problem = "not done: the connection was lost";
-        item.failure = kConnectionLost;
+        item.problem = interrupted ? "not done: interrupted" : "not done: the connection was lost";
+        item.failure = interrupted ? kInterrupted : kConnectionLost;
         continue;
       }
       bar.Show(done, 0, item.name);
@@ -245,6 +286,7 @@ int RunSync(Context& ctx, const Options& options) {
       r = RunItem(s, plan, &item);
       ++done;
       item.done = r == kOk;
+      interrupted = interrupted || r == kInterrupted;
       if (r != kOk) {
         item.problem = s.Problem();
         item.failure = r;
@@ -265,10 +307,14 @@ int RunSync(Context& ctx, const Options& options) {
       std::string word(ActionWord(item.action));
       if (!item.problem.empty()) {
         out << "failed  " << item.name << ": " << item.problem << "\n";
+      } else if (item.action == SyncAction::kRefuse) {
+        out << "refused " << item.name << " (" << item.reason << ")\n";
       } else if (options.dry_run || !Moves(item.action)) {
         out << word << std::string(8 - std::min<size_t>(word.size(), 7), ' ') << item.name << " (" << item.reason << ")\n";
       } else {
-        out << (word == "fetch" ? "fetched " : word == "store" ? "stored  " : "deleted ") << item.name << "\n";
+        out << (word == "fetch" ? "fetched " : word == "store" ? "stored  " : "deleted ") << item.name;
+        // A forced store replaced a colleague's change: say so.
+        out << (item.forced ? " (" + item.reason + ")\n" : "\n");
       }
     }
     out << Summary(plan, options.dry_run);

@@ -1,5 +1,7 @@
 #include "tools/orvo/sync_record.h"
 
+#include <charconv>
+#include <cinttypes>
 #include <cstdio>
 
 #include "tools/orvo/platform.h"
@@ -9,52 +11,83 @@ namespace orvo {
 
 namespace {
 
-constexpr std::string_view kHeader = "orvo sync record 1\n";
+// Each line of the first version: the local hash in 16 hexadecimal digits, a
+// blank, the name. The second adds the server's copy before the name: its
+// hash, size and checksum, each followed by a blank, or "- " when unknown.
+constexpr std::string_view kHeader1 = "orvo sync record 1\n";
+constexpr std::string_view kHeader2 = "orvo sync record 2\n";
+
+// Cuts the field before the next blank off `rest` and reads it as a number
+// of `base`; false when there is no such field.
+template <typename T>
+bool TakeField(std::string_view* rest, int base, T* value) {
+  size_t blank = rest->find(' ');
+  if (blank == std::string_view::npos) return false;
+  std::string_view field = rest->substr(0, blank);
+  rest->remove_prefix(blank + 1);
+  auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), *value, base);
+  return error == std::errc() && end == field.data() + field.size() && !field.empty();
+}
+
+// Reads one line of either version into `name` and `file`; false for a
+// damaged line.
+bool ParseLine(std::string_view line, bool second, std::string* name, SyncedFile* file) {
+  if (!TakeField(&line, 16, &file->local)) return false;
+  if (second && line.starts_with("- ")) {
+    line.remove_prefix(2);
+  } else if (second) {
+    ServerCopy copy;
+    if (!TakeField(&line, 16, &copy.hash) || !TakeField(&line, 10, &copy.size) ||
+        !TakeField(&line, 10, &copy.checksum)) {
+      return false;
+    }
+    file->server = copy;
+  }
+  *name = line;
+  return !name->empty();
+}
 
 }  // namespace
 
-uint64_t ContentHash(std::string_view bytes) {
-  uint64_t hash = 0xcbf29ce484222325ull;
-  for (char c : bytes) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 0x100000001b3ull;
-  }
-  return hash;
-}
-
 void SyncRecord::Load(const std::string& folder) {
   path_ = folder + "/" + std::string(kSyncRecordName);
-  hashes_.clear();
+  files_.clear();
   std::string text, error;
-  if (platform::ReadWholeFile(path_, &text, &error) != 0 || !text.starts_with(kHeader)) return;
-  // Each line: 16 hexadecimal digits, a blank, the name.
-  for (size_t at = kHeader.size(); at < text.size();) {
+  if (platform::ReadWholeFile(path_, &text, &error) != 0) return;
+  bool second = text.starts_with(kHeader2);
+  if (!second && !text.starts_with(kHeader1)) return;
+  for (size_t at = (second ? kHeader2 : kHeader1).size(); at < text.size();) {
     size_t end = text.find('\n', at);
     if (end == std::string::npos) break;
-    std::string line = text.substr(at, end - at);
+    std::string line = text.substr(at, end - at), name;
     at = end + 1;
-    unsigned long long hash = 0;
-    if (line.size() < 18 || line[16] != ' ' || std::sscanf(line.c_str(), "%16llx", &hash) != 1) continue;
-    hashes_[line.substr(17)] = hash;
+    SyncedFile file;
+    if (ParseLine(line, second, &name, &file)) files_[name] = file;
   }
 }
 
 int SyncRecord::Save(std::string* error) const {
-  std::string text(kHeader);
-  for (const auto& [name, hash] : hashes_) {
+  std::string text(kHeader2);
+  for (const auto& [name, file] : files_) {
     if (name.find('\n') != std::string::npos) continue;
-    char digits[20];
-    std::snprintf(digits, sizeof digits, "%016llx ", static_cast<unsigned long long>(hash));
-    text += digits + name + "\n";
+    char fields[96];
+    int n = std::snprintf(fields, sizeof fields, "%016" PRIx64 " ", file.local);
+    if (file.server) {
+      std::snprintf(fields + n, sizeof fields - static_cast<size_t>(n), "%016" PRIx64 " %lld %" PRId32 " ",
+                    file.server->hash, file.server->size, file.server->checksum);
+    } else {
+      std::snprintf(fields + n, sizeof fields - static_cast<size_t>(n), "- ");
+    }
+    text += fields + name + "\n";
   }
-  platform::AtomicFile file;
-  if (file.Open(path_, error) != 0 || file.Write(text.data(), text.size(), error) != 0) return -1;
-  return file.Commit(error);
+  platform::AtomicFile out;
+  if (out.Open(path_, error) != 0 || out.Write(text.data(), text.size(), error) != 0) return -1;
+  return out.Commit(error);
 }
 
-std::optional<uint64_t> SyncRecord::Find(const std::string& name) const {
-  auto found = hashes_.find(name);
-  if (found == hashes_.end()) return std::nullopt;
+std::optional<SyncedFile> SyncRecord::Find(const std::string& name) const {
+  auto found = files_.find(name);
+  if (found == files_.end()) return std::nullopt;
   return found->second;
 }
 

@@ -35,6 +35,9 @@ extern const Identity kDispatchInterface;
 extern const Identity kEventInterface;
 extern const Identity kControlClass;
 extern const Identity kPropertyPageClass;
+// The members of `_DTilvo` as a vtable interface, which the type library
+// carries for the control's own dispatch (hosts never see it).
+extern const Identity kMembersInterface;
 
 inline constexpr std::uint16_t kTypeLibraryMajor = 1;
 inline constexpr std::uint16_t kTypeLibraryMinor = 0;

@@ -45,7 +45,7 @@ _orvo() {
 
   if [[ "$cur" == -* ]]; then
     case "$command" in
-      sync) COMPREPLY=($(compgen -W "$options --dry-run --delete" -- "$cur")) ;;
+      sync) COMPREPLY=($(compgen -W "$options --dry-run --delete --force" -- "$cur")) ;;
       get) COMPREPLY=($(compgen -W "$options -o" -- "$cur")) ;;
       *) COMPREPLY=($(compgen -W "$options" -- "$cur")) ;;
     esac

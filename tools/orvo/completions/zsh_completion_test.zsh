@@ -52,7 +52,7 @@ cases=(
   'orvo --user Warden sp'        'spawns'
   'orvo --profile '              'default live'
   'orvo --profile='              'default live'
-  'orvo -'                       "--delete --dry-run --idle --json --large --output -n -o $common"
+  'orvo -'                       "--delete --dry-run --force --idle --json --large --output -n -o $common"
   'orvo merge '                  'item npc'
   'orvo merge npc '              'items.scp shard'
   'orvo put gyrion.ini '         'items.scp shard'
@@ -60,7 +60,7 @@ cases=(
   'orvo get gyrion.ini -o '      'items.scp shard'
   'orvo sync '                   'pull push'
   'orvo sync --dry-run pull '    'shard'
-  'orvo sync push shard -'       "--delete --dry-run --json -n $common"
+  'orvo sync push shard -'       "--delete --dry-run --force --json --large -n $common"
   'orvo spawns -'                "--json $common"
   'orvo raw GINI --'             "--idle ${common% -h}"
   'orvo --help '                 ''

@@ -6,8 +6,8 @@
 
 #include "artcontrol/automation/registration.h"
 #include "artcontrol/platform/module.h"
-#include "artcontrol/tests/scoped_environment.h"
-#include "artcontrol/tests/temp_folder.h"
+#include "testing/tilvo/scoped_environment.h"
+#include "testing/temp_folder.h"
 #include "tilvo/headless_site.h"
 #include "tilvo/prop_page.h"
 
@@ -21,7 +21,7 @@ class ActivationTest : public ::testing::Test {
  protected:
   std::string RegistrationFile() const { return folder_.Path() + "/share/tilvo/registration.ini"; }
 
-  testing::TempFolder folder_;
+  testing_support::TempFolder folder_;
   testing::ScopedEnvironment data_{"XDG_DATA_HOME", folder_.Path() + "/share"};
   HeadlessSite site_;
 };
@@ -119,7 +119,7 @@ TEST(ClassObjects, TheModuleServesItsTwoClasses) {
 }
 
 TEST(ClassObjects, FactoriesMakeTheirObjectsForTheirInterfacesOnly) {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
   HeadlessSite site;
   void* raw = nullptr;
   ASSERT_EQ(DllGetClassObject(&kControlClass.guid, &IID_IClassFactory, &raw), S_OK);
@@ -149,7 +149,7 @@ TEST(ClassObjects, FactoriesMakeTheirObjectsForTheirInterfacesOnly) {
 }
 
 TEST(ClassObjects, TheModuleStaysInUseWhileAnythingOfItLives) {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
   HeadlessSite site;
   ASSERT_EQ(DllCanUnloadNow(), S_OK);
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "artcontrol/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "tilvo/headless_site.h"
 #include "tilvo/tilvo.h"
 
@@ -19,7 +19,7 @@ class DispatchTest : public ::testing::Test {
     EXPECT_EQ(Call(dispid, InvokeKind::kPropertyGet, std::move(args), &v), DispResult::kOk) << dispid;
     return v;
   }
-  testing::TempFolder folder_;
+  testing_support::TempFolder folder_;
   HeadlessSite site_;
   CTilvoCtrl ctrl_{site_, folder_.Path()};
 };

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "artcontrol/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "tilvo/headless_site.h"
 
 namespace tilvo {
@@ -13,7 +13,7 @@ class PersistenceTest : public ::testing::Test {
   // A control over an empty client folder: persistence needs no art.
   std::unique_ptr<CTilvoCtrl> NewControl() { return std::make_unique<CTilvoCtrl>(site_, folder_.Path()); }
 
-  testing::TempFolder folder_;
+  testing_support::TempFolder folder_;
   HeadlessSite site_;
 };
 

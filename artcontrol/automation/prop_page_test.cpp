@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "artcontrol/render/art_types.h"
-#include "artcontrol/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "tilvo/headless_site.h"
 
 namespace tilvo {
@@ -13,7 +13,7 @@ enum Field : std::size_t { kType, kIndex, kColor, kX, kY };
 
 class PropPageTest : public ::testing::Test {
  protected:
-  testing::TempFolder folder_;
+  testing_support::TempFolder folder_;
   HeadlessSite site_;
   CTilvoCtrl control_{site_, folder_.Path()};
   TilvoPropPageCore page_;

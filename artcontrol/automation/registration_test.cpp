@@ -4,8 +4,8 @@
 
 #include "artcontrol/automation/class_registry.h"
 #include "artcontrol/platform/file_store.h"
-#include "artcontrol/tests/scoped_environment.h"
-#include "artcontrol/tests/temp_folder.h"
+#include "testing/tilvo/scoped_environment.h"
+#include "testing/temp_folder.h"
 
 namespace tilvo {
 namespace {
@@ -175,7 +175,7 @@ TEST(RegistrationFile, LivesUnderTheUsersDataFolder) {
 }
 
 TEST(RegistrationFile, TheEntryPointsWriteAndEmptyTheFileOfTheEnvironment) {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
   testing::ScopedEnvironment data("XDG_DATA_HOME", folder.Path() + "/share");
   const std::string path = folder.Path() + "/share/tilvo/registration.ini";
   ASSERT_EQ(DllRegisterServer(), S_OK);
@@ -195,7 +195,7 @@ TEST(RegistrationFile, TheEntryPointsWriteAndEmptyTheFileOfTheEnvironment) {
 }
 
 TEST(RegistrationFile, AFileThatCannotBeWrittenGivesTheTypeLibraryCode) {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
   // The data folder is a plain file, so no "tilvo" folder can be made in it.
   const std::string blocker = folder.WriteText("not-a-folder", "x");
   {

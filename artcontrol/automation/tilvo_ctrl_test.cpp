@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "artcontrol/render/render_test_support.h"
-#include "artcontrol/tests/temp_folder.h"
+#include "testing/tilvo/render_test_support.h"
+#include "testing/temp_folder.h"
 #include "tilvo/headless_site.h"
-#include "tools/tilvo-mkclient/standard_art.h"
-#include "tools/tilvo-mkclient/container_writer.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/tilvo/standard_art.h"
+#include "testing/tilvo/container_writer.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo {
 namespace {
@@ -29,7 +29,7 @@ class ControlTest : public ::testing::Test {
     return p;
   }
 
-  testing::TempFolder folder_;
+  testing_support::TempFolder folder_;
   HeadlessSite site_;
   std::unique_ptr<CTilvoCtrl> ctrl_;
   const Rect bounds_{0, 0, 100, 61};  // a 96 x 56 picture
@@ -289,7 +289,7 @@ TEST_F(ControlTest, PathMethodsReachTheFileSet) {
 TEST_F(ControlTest, AChangeOfPathsDrawsOnlyTheNewFilesArtWithItsTables) {
   // Another client: land 1, item 1 and the multis' item 37 differ (37 in height too); the rest is absent,
   // the patch file too, so that hues 9 to 24 keep their unpatched ramps.
-  testing::TempFolder other;
+  testing_support::TempFolder other;
   mkclient::ClientFolder client = mkclient::StandardClient();
   client.files.erase("verdata.mul");
   mkclient::IndexedFiles art;
@@ -303,15 +303,15 @@ TEST_F(ControlTest, AChangeOfPathsDrawsOnlyTheNewFilesArtWithItsTables) {
   other.Write("artLegacyMUL.uop", mkclient::ContainerTwin(client).files.at("artLegacyMUL.uop"));
   const struct {
     const char* name;
-    void (*change)(CTilvoCtrl&, const testing::TempFolder&);
+    void (*change)(CTilvoCtrl&, const testing_support::TempFolder&);
   } changes[] = {
-      {"SetMulPath", [](CTilvoCtrl& c, const testing::TempFolder& f) { c.SetMulPath(f.Path()); }},
-      {"SetCustomMulFile", [](CTilvoCtrl& c, const testing::TempFolder& f) {
+      {"SetMulPath", [](CTilvoCtrl& c, const testing_support::TempFolder& f) { c.SetMulPath(f.Path()); }},
+      {"SetCustomMulFile", [](CTilvoCtrl& c, const testing_support::TempFolder& f) {
          c.SetCustomMulFile(3, f.File("artidx.mul"));
          c.SetCustomMulFile(4, f.File("art.mul"));
          c.SetCustomMulFile(36, f.File("verdata.mul"));
        }},
-      {"SetCustomMulFile to a container", [](CTilvoCtrl& c, const testing::TempFolder& f) {
+      {"SetCustomMulFile to a container", [](CTilvoCtrl& c, const testing_support::TempFolder& f) {
          c.SetCustomMulFile(3, f.File("no-index-is-read.mul"));
          c.SetCustomMulFile(4, f.File("artLegacyMUL.uop"));
          c.SetCustomMulFile(36, f.File("verdata.mul"));

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "artcontrol/clientdata/indexed_entry.h"
-#include "artcontrol/tests/temp_folder.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/temp_folder.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo {
 namespace {
@@ -17,7 +17,7 @@ class ClientDataTest : public ::testing::Test {
     std::string error;
     ASSERT_TRUE(mkclient::StandardClient().Write(folder_.Path(), error)) << error;
   }
-  testing::TempFolder folder_;
+  testing_support::TempFolder folder_;
 };
 
 TEST_F(ClientDataTest, TheStandardClientLoadsWithItsPatches) {
@@ -69,7 +69,7 @@ TEST_F(ClientDataTest, TablesAreNotReloadedWhenPathsChangeLater) {
 }
 
 TEST(ClientData, AFolderWithoutFilesLoadsEmptyTables) {
-  testing::TempFolder empty;
+  testing_support::TempFolder empty;
   auto data = std::make_unique<ClientData>();
   LoadClientData(*data, empty.Dir());
   EXPECT_TRUE(data->patches.entries.empty());

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "artcontrol/platform/registry_posix.h"
-#include "artcontrol/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace tilvo {
 namespace {
@@ -118,7 +118,7 @@ TEST(ClientDirectory, RegistryFileSectionsAreTheKeyPaths) {
   };
   for (const IniCase& c : cases) {
     SCOPED_TRACE(c.name);
-    testing::TempFolder home;
+    testing_support::TempFolder home;
     platform::RegistryPlaces places;
     places.registryFile = home.WriteText("tilvo/registry.ini", c.text);
     places.winePrefix = home.File("wine");
@@ -134,7 +134,7 @@ TEST(ClientDirectory, RegistryFileSectionsAreTheKeyPaths) {
 
 // A Wine prefix: system.reg with the given keys, and drive c: linked to drive_c.
 struct WinePrefix {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
 
   explicit WinePrefix(const std::string& systemReg) {
     folder.WriteText("system.reg", "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n" +
@@ -211,7 +211,7 @@ TEST(ClientDirectory, WineValuesLongerThanTheClientsBufferAreUnreadable) {
 }
 
 TEST(ClientDirectory, AnAbsoluteDosdevicesLinkIsFollowed) {
-  testing::TempFolder elsewhere;
+  testing_support::TempFolder elsewhere;
   WinePrefix prefix(WineKey(kWineFirst) + "\"ExePath\"=\"E:\\\\uo\\\\client.exe\"\n");
   std::filesystem::create_directory_symlink(elsewhere.Path(), prefix.folder.File("dosdevices/e:"));
   EXPECT_EQ(prefix.Resolve(), elsewhere.Path() + "/uo/");
@@ -241,7 +241,7 @@ class ScopedEnvironment {
 };
 
 TEST(ClientDirectory, TheEnvironmentNamesBothSources) {
-  testing::TempFolder home;
+  testing_support::TempFolder home;
   ScopedEnvironment environment;
   environment.Set("HOME", home.Path());
   environment.Set("XDG_CONFIG_HOME", std::nullopt);

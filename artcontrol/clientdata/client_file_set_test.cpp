@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "artcontrol/tests/temp_folder.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/temp_folder.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo {
 namespace {
@@ -131,7 +131,7 @@ TEST(ClientFileSet, FacetSlotsNameThePatchListsInTheirOrder) {
 }
 
 TEST(ClientFileSet, PatchListsFollowEveryPathChange) {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
   // Facet n's land list names block 100 + n at position 0; facet n's statics list block 200 + n.
   const char* landNames[] = {"mapdifl0.mul", "mapdifl1.mul", "mapdifl2.mul", "mapdifl3.mul"};
   const char* staticsNames[] = {"stadifl0.mul", "stadifl1.mul", nullptr, "stadifl3.mul"};
@@ -189,7 +189,7 @@ TEST(ClientFileSet, AContainerServesASlotWhoseFileIsMissing) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    testing::TempFolder folder;
+    testing_support::TempFolder folder;
     for (const std::string& name : c.files) {
       if (name.back() == '/') {
         std::filesystem::create_directories(folder.File(name));

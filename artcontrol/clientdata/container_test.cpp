@@ -8,8 +8,8 @@
 #include "artcontrol/clientdata/container_codec.h"
 #include "artcontrol/clientdata/container_hash.h"
 #include "artcontrol/clientdata/file_session.h"
-#include "artcontrol/tests/temp_folder.h"
-#include "tools/tilvo-mkclient/container_writer.h"
+#include "testing/temp_folder.h"
+#include "testing/tilvo/container_writer.h"
 
 namespace tilvo {
 namespace {
@@ -211,7 +211,7 @@ TEST(Container, TheTableGivesEveryEntryItCanAndNoOther) {
     SCOPED_TRACE(c.name);
     Fixture damaged = whole;
     c.damage(damaged);
-    testing::TempFolder folder;
+    testing_support::TempFolder folder;
     const std::string path = folder.Write("test.uop", damaged.file);
     FileSession session;
     const ContainerTable* table = session.Container(path);

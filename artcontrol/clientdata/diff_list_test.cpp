@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "artcontrol/tests/temp_folder.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/temp_folder.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo {
 namespace {
@@ -51,7 +51,7 @@ TEST(DiffList, LaterPositionWinsAndLookupsAreUnsigned) {
 }
 
 TEST(DiffList, LoadRefillsTheListAndAMissingFileEmptiesIt) {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
   DiffList list;
   LoadDiffList(folder.Write("a.mul", ListOf({10, 11})), list);
   EXPECT_EQ(FindDiffPosition(list, 11), 1);

@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "artcontrol/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace tilvo {
 namespace {
 
 TEST(FileSession, OpensEachPathOnceAndReadsRangesLikeOneShotReads) {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
   const std::vector<std::uint8_t> ten = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
   const std::string path = folder.Write("a.mul", ten);
   const std::string missing = folder.File("missing.mul");

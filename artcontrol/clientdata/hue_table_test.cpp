@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "artcontrol/tests/temp_folder.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/temp_folder.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo {
 namespace {
@@ -91,7 +91,7 @@ TEST(HueTable, BlocksBeyondTheLastSelectableAreNotRead) {
 }
 
 TEST(HueTable, PatchesTake88OfEvery152BytesAndTheLaterWins) {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
   mkclient::PatchFile patches;
   patches.Add(4, 3, Bytes{1, 2, 3});                                          // not a hue patch
   patches.Add(32, 3, mkclient::EncodeHuePatch(0xA3, BlockRamps(3, 100)));
@@ -157,7 +157,7 @@ TEST(HueTable, APatchCutShortGivesOnlyItsWholeParts) {
 }
 
 TEST(HueTable, APatchAtTheEndOfTheFileIsReadAsFarAsItGoes) {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
   mkclient::PatchFile patches;
   Bytes cut = mkclient::EncodeHuePatch(0xD0, BlockRamps(0, 9));
   cut.resize(4 + 152 + 88);

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "artcontrol/tests/temp_folder.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/temp_folder.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo {
 namespace {
@@ -36,7 +36,7 @@ class IndexedEntryTest : public ::testing::Test {
     patchPath_ = folder_.Write("verdata.mul", patches.Build());
   }
 
-  testing::TempFolder folder_;
+  testing_support::TempFolder folder_;
   Bytes index_, data_;
   std::string indexPath_, dataPath_, patchPath_;
   FileSession files_;

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "artcontrol/tests/temp_folder.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/temp_folder.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo {
 namespace {
@@ -78,7 +78,7 @@ TEST(PatchTable, FindPatchGivesTheFirstMatchInFileOrder) {
 }
 
 TEST(PatchTable, LoadReadsTheFileAndAMissingFileGivesAnEmptyTable) {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
   const PatchTable table = LoadPatchTable(folder.Write("verdata.mul", Table(3, {kA, kB, kC})));
   ASSERT_EQ(table.entries.size(), 3u);
   EXPECT_EQ(table.entries[2].offset, 300u);

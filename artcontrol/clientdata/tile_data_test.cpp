@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "artcontrol/tests/temp_folder.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/temp_folder.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo {
 namespace {
@@ -74,7 +74,7 @@ TEST(TileData, EachLayoutGivesWholeRecordsOfLandAndItems) {
     }
     PutName(file, at, "cauldron");
 
-    testing::TempFolder folder;
+    testing_support::TempFolder folder;
     TileDataImage image;
     LoadTileData(folder.Write("tiledata.mul", file), image);
     EXPECT_EQ(image.layout, c.layout);
@@ -110,7 +110,7 @@ TEST(TileData, AFileOfAnotherSizeIsReadTheClassicWay) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    testing::TempFolder folder;
+    testing_support::TempFolder folder;
     TileDataImage image;
     LoadTileData(folder.Write("tiledata.mul", *c.file), image);
     EXPECT_EQ(image.layout, kClassic);
@@ -120,7 +120,7 @@ TEST(TileData, AFileOfAnotherSizeIsReadTheClassicWay) {
 }
 
 TEST(TileData, AMissingFileHoldsNothing) {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
   TileDataImage image;
   LoadTileData(folder.Write("tiledata.mul", mkclient::StandardClient().files.at("tiledata.mul")), image);
   LoadTileData(folder.File("missing.mul"), image);

@@ -69,9 +69,6 @@ TilvoControl::~TilvoControl() {
   // A host that lets go without closing leaves the window to the control.
   InPlaceDeactivate();
   events_.DisconnectAll();
-  if (viewSink_ != nullptr) viewSink_->Release();
-  if (adviseHolder_ != nullptr) adviseHolder_->Release();
-  if (clientSite_ != nullptr) clientSite_->Release();
 }
 
 STDMETHODIMP TilvoControl::QueryInterface(REFIID riid, void** object) {
@@ -139,7 +136,7 @@ void TilvoControl::InvalidateControl(bool erase) {
   if (paintDc_ != nullptr) return;
   if (window_ != nullptr) {
     ::InvalidateRect(window_, nullptr, erase ? TRUE : FALSE);
-  } else if (viewSink_ != nullptr) {
+  } else if (viewSink_) {
     // Without a window of its own the control is drawn by its container.
     viewSink_->OnViewChange(DVASPECT_CONTENT, -1);
   }

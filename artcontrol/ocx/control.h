@@ -18,6 +18,7 @@
 #include <ocidl.h>
 #include <objsafe.h>
 #include <olectl.h>
+#include <wrl/client.h>
 
 #include "artcontrol/automation/module_state.h"
 #include "artcontrol/ocx/connection_point.h"
@@ -218,15 +219,15 @@ class TilvoControl final : public ITilvoMembers,
   ModuleObject moduleObject_;
   EventConnectionPoint events_;
 
-  IOleClientSite* clientSite_ = nullptr;
-  IOleAdviseHolder* adviseHolder_ = nullptr;
-  IAdviseSink* viewSink_ = nullptr;
+  Microsoft::WRL::ComPtr<IOleClientSite> clientSite_;
+  Microsoft::WRL::ComPtr<IOleAdviseHolder> adviseHolder_;
+  Microsoft::WRL::ComPtr<IAdviseSink> viewSink_;
   DWORD viewSinkAspects_ = 0;
   DWORD viewSinkFlags_ = 0;
   SIZEL extent_{};            // HIMETRIC
-  IOleInPlaceSite* inPlaceSite_ = nullptr;
-  IOleInPlaceFrame* frame_ = nullptr;
-  IOleInPlaceUIWindow* uiWindow_ = nullptr;
+  Microsoft::WRL::ComPtr<IOleInPlaceSite> inPlaceSite_;
+  Microsoft::WRL::ComPtr<IOleInPlaceFrame> frame_;
+  Microsoft::WRL::ComPtr<IOleInPlaceUIWindow> uiWindow_;
   HWND window_ = nullptr;
   bool uiActive_ = false;
   HDC paintDc_ = nullptr;     // set while a paint runs: the picture goes there

@@ -53,16 +53,14 @@ const SafetyRow* FindSafety(REFIID riid) {
 }  // namespace
 
 STDMETHODIMP TilvoControl::SetClientSite(IOleClientSite* site) {
-  if (site != nullptr) site->AddRef();
-  if (clientSite_ != nullptr) clientSite_->Release();
   clientSite_ = site;
   return S_OK;
 }
 
 STDMETHODIMP TilvoControl::GetClientSite(IOleClientSite** site) {
   if (site == nullptr) return E_POINTER;
-  *site = clientSite_;
-  if (clientSite_ != nullptr) clientSite_->AddRef();
+  *site = nullptr;
+  if (clientSite_) clientSite_.CopyTo(site);
   return S_OK;
 }
 
@@ -71,8 +69,8 @@ STDMETHODIMP TilvoControl::SetHostNames(LPCOLESTR, LPCOLESTR) { return S_OK; }
 STDMETHODIMP TilvoControl::Close(DWORD saveOption) {
   InPlaceDeactivate();
   // The control has no way to ask the user, so a prompt saves as "if dirty" does.
-  if (saveOption != OLECLOSE_NOSAVE && core_->IsModified() && clientSite_ != nullptr) clientSite_->SaveObject();
-  if (adviseHolder_ != nullptr) adviseHolder_->SendOnClose();
+  if (saveOption != OLECLOSE_NOSAVE && core_->IsModified() && clientSite_) clientSite_->SaveObject();
+  if (adviseHolder_) adviseHolder_->SendOnClose();
   return S_OK;
 }
 
@@ -91,7 +89,7 @@ STDMETHODIMP TilvoControl::GetClipboardData(DWORD, IDataObject** data) {
 }
 
 STDMETHODIMP TilvoControl::DoVerb(LONG verb, LPMSG, IOleClientSite* activeSite, LONG, HWND parent, LPCRECT) {
-  if (clientSite_ == nullptr && activeSite != nullptr) SetClientSite(activeSite);
+  if (!clientSite_ && activeSite != nullptr) SetClientSite(activeSite);
   switch (verb) {
     case OLEIVERB_PRIMARY:  // Edit: the control takes the user's input
     case OLEIVERB_UIACTIVATE:
@@ -151,22 +149,22 @@ STDMETHODIMP TilvoControl::GetExtent(DWORD aspect, SIZEL* size) {
 }
 
 STDMETHODIMP TilvoControl::Advise(IAdviseSink* sink, DWORD* connection) {
-  if (adviseHolder_ == nullptr) {
-    const HRESULT hr = ::CreateOleAdviseHolder(&adviseHolder_);
+  if (!adviseHolder_) {
+    const HRESULT hr = ::CreateOleAdviseHolder(adviseHolder_.ReleaseAndGetAddressOf());
     if (FAILED(hr)) return hr;
   }
   return adviseHolder_->Advise(sink, connection);
 }
 
 STDMETHODIMP TilvoControl::Unadvise(DWORD connection) {
-  if (adviseHolder_ == nullptr) return OLE_E_NOCONNECTION;
+  if (!adviseHolder_) return OLE_E_NOCONNECTION;
   return adviseHolder_->Unadvise(connection);
 }
 
 STDMETHODIMP TilvoControl::EnumAdvise(IEnumSTATDATA** advise) {
   if (advise == nullptr) return E_POINTER;
   *advise = nullptr;
-  if (adviseHolder_ == nullptr) return S_OK;
+  if (!adviseHolder_) return S_OK;
   return adviseHolder_->EnumAdvise(advise);
 }
 
@@ -205,14 +203,13 @@ STDMETHODIMP TilvoControl::FreezeEvents(BOOL freeze) {
 
 HRESULT TilvoControl::ShowProperties(HWND parent) {
   // A container may show the page itself, with its own properties beside ours.
-  IOleControlSite* controlSite = nullptr;
-  if (clientSite_ != nullptr &&
-      SUCCEEDED(clientSite_->QueryInterface(IID_IOleControlSite, reinterpret_cast<void**>(&controlSite)))) {
-    const HRESULT shown = controlSite->ShowPropertyFrame();
-    controlSite->Release();
-    if (shown == S_OK) return S_OK;
+  Microsoft::WRL::ComPtr<IOleControlSite> controlSite;
+  if (clientSite_ &&
+      SUCCEEDED(clientSite_->QueryInterface(IID_IOleControlSite, reinterpret_cast<void**>(controlSite.GetAddressOf()))) &&
+      controlSite->ShowPropertyFrame() == S_OK) {
+    return S_OK;
   }
-  if (parent == nullptr && inPlaceSite_ != nullptr) inPlaceSite_->GetWindow(&parent);
+  if (parent == nullptr && inPlaceSite_) inPlaceSite_->GetWindow(&parent);
   IUnknown* self = static_cast<ITilvoMembers*>(this);
   CLSID page = CLSID_CTilvoPropPage;
   const std::wstring caption = ModuleString(IDS_TILVO_CONTROL);

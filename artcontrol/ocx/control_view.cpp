@@ -25,8 +25,6 @@ STDMETHODIMP TilvoControl::Freeze(DWORD, LONG, void*, DWORD*) { return E_NOTIMPL
 STDMETHODIMP TilvoControl::Unfreeze(DWORD) { return E_NOTIMPL; }
 
 STDMETHODIMP TilvoControl::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) {
-  if (sink != nullptr) sink->AddRef();
-  if (viewSink_ != nullptr) viewSink_->Release();
   viewSink_ = sink;
   viewSinkAspects_ = aspects;
   viewSinkFlags_ = flags;
@@ -37,8 +35,8 @@ STDMETHODIMP TilvoControl::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink**
   if (aspects != nullptr) *aspects = viewSinkAspects_;
   if (flags != nullptr) *flags = viewSinkFlags_;
   if (sink != nullptr) {
-    *sink = viewSink_;
-    if (viewSink_ != nullptr) viewSink_->AddRef();
+    *sink = nullptr;
+    if (viewSink_) viewSink_.CopyTo(sink);
   }
   return S_OK;
 }

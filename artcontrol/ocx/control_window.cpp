@@ -4,6 +4,7 @@
 #include "artcontrol/ocx/control.h"
 
 #include <span>
+#include <utility>
 
 #include <windowsx.h>
 
@@ -73,17 +74,14 @@ bool RegisterWindowClass() {
 void UnregisterWindowClasses() { ::UnregisterClassW(kWindowClass, ModuleInstance()); }
 
 HRESULT TilvoControl::ActivateInPlace(bool ui) {
-  if (clientSite_ == nullptr) return E_UNEXPECTED;
-  if (inPlaceSite_ == nullptr) {
-    IOleInPlaceSite* site = nullptr;
-    if (FAILED(clientSite_->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&site)))) {
+  if (!clientSite_) return E_UNEXPECTED;
+  if (!inPlaceSite_) {
+    Microsoft::WRL::ComPtr<IOleInPlaceSite> site;
+    if (FAILED(clientSite_->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(site.GetAddressOf())))) {
       return E_NOINTERFACE;
     }
-    if (site->CanInPlaceActivate() != S_OK) {
-      site->Release();
-      return E_FAIL;
-    }
-    inPlaceSite_ = site;
+    if (site->CanInPlaceActivate() != S_OK) return E_FAIL;
+    inPlaceSite_ = std::move(site);
     inPlaceSite_->OnInPlaceActivate();
     HWND parent = nullptr;
     RECT position{};
@@ -91,7 +89,8 @@ HRESULT TilvoControl::ActivateInPlace(bool ui) {
     OLEINPLACEFRAMEINFO frameInfo{};
     frameInfo.cb = sizeof frameInfo;
     if (FAILED(inPlaceSite_->GetWindow(&parent)) ||
-        FAILED(inPlaceSite_->GetWindowContext(&frame_, &uiWindow_, &position, &clip, &frameInfo)) ||
+        FAILED(inPlaceSite_->GetWindowContext(frame_.ReleaseAndGetAddressOf(), uiWindow_.ReleaseAndGetAddressOf(),
+                                              &position, &clip, &frameInfo)) ||
         !RegisterWindowClass()) {
       InPlaceDeactivate();
       return E_FAIL;
@@ -111,11 +110,11 @@ HRESULT TilvoControl::ActivateInPlace(bool ui) {
     inPlaceSite_->OnUIActivate();
     auto* active = static_cast<IOleInPlaceActiveObject*>(this);
     // The control brings no menus or tools of its own, so it asks for no border space.
-    if (frame_ != nullptr) {
+    if (frame_) {
       frame_->SetActiveObject(active, nullptr);
       frame_->SetBorderSpace(nullptr);
     }
-    if (uiWindow_ != nullptr) {
+    if (uiWindow_) {
       uiWindow_->SetActiveObject(active, nullptr);
       uiWindow_->SetBorderSpace(nullptr);
     }
@@ -133,7 +132,7 @@ STDMETHODIMP TilvoControl::GetWindow(HWND* window) {
 STDMETHODIMP TilvoControl::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
 
 STDMETHODIMP TilvoControl::InPlaceDeactivate() {
-  if (inPlaceSite_ == nullptr) return S_OK;
+  if (!inPlaceSite_) return S_OK;
   UIDeactivate();
   if (window_ != nullptr) {
     const HWND window = window_;
@@ -141,23 +140,20 @@ STDMETHODIMP TilvoControl::InPlaceDeactivate() {
     ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     ::DestroyWindow(window);
   }
-  if (frame_ != nullptr) frame_->Release();
-  if (uiWindow_ != nullptr) uiWindow_->Release();
-  frame_ = nullptr;
-  uiWindow_ = nullptr;
-  IOleInPlaceSite* site = inPlaceSite_;
-  inPlaceSite_ = nullptr;
+  frame_.Reset();
+  uiWindow_.Reset();
+  // The site is told last, with the control already out of its window.
+  const Microsoft::WRL::ComPtr<IOleInPlaceSite> site = std::move(inPlaceSite_);
   site->OnInPlaceDeactivate();
-  site->Release();
   return S_OK;
 }
 
 STDMETHODIMP TilvoControl::UIDeactivate() {
   if (!uiActive_) return S_OK;
   uiActive_ = false;
-  if (uiWindow_ != nullptr) uiWindow_->SetActiveObject(nullptr, nullptr);
-  if (frame_ != nullptr) frame_->SetActiveObject(nullptr, nullptr);
-  if (inPlaceSite_ != nullptr) inPlaceSite_->OnUIDeactivate(FALSE);
+  if (uiWindow_) uiWindow_->SetActiveObject(nullptr, nullptr);
+  if (frame_) frame_->SetActiveObject(nullptr, nullptr);
+  if (inPlaceSite_) inPlaceSite_->OnUIDeactivate(FALSE);
   return S_OK;
 }
 
@@ -211,7 +207,7 @@ LRESULT TilvoControl::OnWindowMessage(HWND window, UINT message, WPARAM wParam, 
     switch (m.event) {
       case MouseEvent::kDown:
         // A click activates the control for the user, and it keeps the mouse until the last button is up.
-        if (!uiActive_ && inPlaceSite_ != nullptr) ActivateInPlace(true);
+        if (!uiActive_ && inPlaceSite_) ActivateInPlace(true);
         ::SetCapture(window);
         core_->OnMouseDown(m.button, shift, x, y);
         break;

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "artcontrol/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace tilvo::platform {
 namespace {
@@ -12,7 +12,7 @@ namespace {
 const std::vector<std::uint8_t> kTen = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
 
 TEST(FileAccess, RangesStopAtTheEndOfTheFile) {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
   const std::string path = folder.Write("f.mul", kTen);
   const struct {
     std::uint64_t offset;
@@ -34,7 +34,7 @@ TEST(FileAccess, RangesStopAtTheEndOfTheFile) {
 }
 
 TEST(FileAccess, FilesThatDoNotOpenAreReportedAndYieldNothing) {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
   std::vector<std::uint8_t> bytes = {0xFF};
   for (const std::string& path : {folder.File("missing.mul"), std::string(), folder.Path()}) {
     SCOPED_TRACE(path);
@@ -47,7 +47,7 @@ TEST(FileAccess, FilesThatDoNotOpenAreReportedAndYieldNothing) {
 }
 
 TEST(FileAccess, WholeFilesAreReadUpToALimit) {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
   const std::string path = folder.Write("f.mul", kTen);
   std::vector<std::uint8_t> bytes;
   EXPECT_TRUE(ReadWholeFile(path, 10, bytes));
@@ -60,7 +60,7 @@ TEST(FileAccess, WholeFilesAreReadUpToALimit) {
 }
 
 TEST(FileAccess, AFileHeldOpenCanStillBeRewrittenAndDeletedByOthers) {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
   const std::string path = folder.Write("f.mul", kTen);
   const ReadOnlyFile file(path);
   ASSERT_TRUE(file.IsOpen());

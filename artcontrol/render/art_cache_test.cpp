@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "artcontrol/tests/temp_folder.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/temp_folder.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo {
 namespace {
@@ -88,7 +88,7 @@ class GetArtTest : public ::testing::Test {
     ASSERT_TRUE(mkclient::StandardClient().Write(folder_.Path(), error)) << error;
     LoadClientData(*data_, folder_.Dir());
   }
-  testing::TempFolder folder_;
+  testing_support::TempFolder folder_;
   std::unique_ptr<ClientData> data_ = std::make_unique<ClientData>();
   ArtCache cache_;
   FileSession files_;

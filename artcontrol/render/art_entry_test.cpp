@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "artcontrol/render/render_test_support.h"
+#include "testing/tilvo/render_test_support.h"
 
 namespace tilvo {
 namespace {

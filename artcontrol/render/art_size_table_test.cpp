@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "artcontrol/tests/temp_folder.h"
-#include "tools/tilvo-mkclient/container_writer.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/temp_folder.h"
+#include "testing/tilvo/container_writer.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo {
 namespace {
@@ -36,7 +36,7 @@ class ArtSizeTableTest : public ::testing::Test {
     FileSession session;
     table.Build(files_, session);
   }
-  testing::TempFolder folder_;
+  testing_support::TempFolder folder_;
   ClientFileSet files_;
 };
 

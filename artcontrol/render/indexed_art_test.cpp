@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "artcontrol/tests/temp_folder.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/temp_folder.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo {
 namespace {
@@ -39,7 +39,7 @@ class IndexedArtTest : public ::testing::Test {
     LoadClientData(*data_, folder_.Dir());
   }
 
-  testing::TempFolder folder_;
+  testing_support::TempFolder folder_;
   std::unique_ptr<ClientData> data_;
 };
 

@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <tuple>
 
-#include "artcontrol/render/composite_test_support.h"
+#include "testing/tilvo/composite_test_support.h"
 #include "artcontrol/render/paint.h"
 #include "tilvo/headless_site.h"
 #include "tilvo/tilvo.h"
-#include "tools/tilvo-mkclient/container_writer.h"
+#include "testing/tilvo/container_writer.h"
 
 namespace tilvo {
 namespace {
@@ -204,7 +204,7 @@ TEST(MapPreview, TheWiderMapsEasternBlocksDrawThroughTheirCentre) {
   std::vector<PixelBuffer> pictures;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    TempFolder folder;
+    testing_support::TempFolder folder;
     mkclient::ClientFolder client = art;
     client.files["map0LegacyMUL.uop"] = c.map;
     std::string error;

@@ -9,11 +9,11 @@
 
 #include <cstdio>
 
-#include "artcontrol/render/composite_test_support.h"
+#include "testing/tilvo/composite_test_support.h"
 #include "tilvo/headless_site.h"
 #include "tilvo/tilvo.h"
-#include "tools/tilvo-mkclient/container_writer.h"
-#include "tools/tilvo-mkclient/map_client.h"
+#include "testing/tilvo/container_writer.h"
+#include "testing/tilvo/map_client.h"
 
 namespace tilvo {
 namespace {
@@ -117,7 +117,7 @@ TEST(Regeneration, EveryArtTypeOfTheStandardClient) {
   clients.emplace_back("containers, wide tile data", mkclient::StandardClient(wide));
   for (const auto& [name, client] : clients) {
     SCOPED_TRACE(name);
-    const TempFolder folder;
+    const testing_support::TempFolder folder;
     std::string error;
     ASSERT_TRUE(client.Write(folder.Path(), error)) << error;
     HeadlessSite site;
@@ -129,7 +129,7 @@ TEST(Regeneration, EveryArtTypeOfTheStandardClient) {
   }
 }
 
-void ExpectFullSizePreviews(const TempFolder& folder, std::uint32_t kItems, bool smallCache);
+void ExpectFullSizePreviews(const testing_support::TempFolder& folder, std::uint32_t kItems, bool smallCache);
 
 TEST(Regeneration, FullSizeMapPreviewsOfAGeneratedClient) {
   constexpr std::uint32_t kItems = 300;  // 340 distinct art entries
@@ -137,14 +137,14 @@ TEST(Regeneration, FullSizeMapPreviewsOfAGeneratedClient) {
   const std::vector<std::pair<const char*, mkclient::ClientFolder>> clients = Generations(mkclient::MapClient(kItems));
   for (std::size_t i = 0; i < clients.size(); ++i) {
     SCOPED_TRACE(clients[i].first);
-    const TempFolder folder;
+    const testing_support::TempFolder folder;
     std::string error;
     ASSERT_TRUE(clients[i].second.Write(folder.Path(), error)) << error;
     ExpectFullSizePreviews(folder, kItems, i < 2);
   }
 }
 
-void ExpectFullSizePreviews(const TempFolder& folder, std::uint32_t kItems, bool smallCache) {
+void ExpectFullSizePreviews(const testing_support::TempFolder& folder, std::uint32_t kItems, bool smallCache) {
   const auto centre = static_cast<std::int32_t>(mkclient::kMapClientCentre);
   const Shot scrolled = {"640 x 480 scrolled, every layer", 8, centre + 1, 0, 0x70, 640, 480, -100, 60, 0xD321A7CFB6B6DCD8};
   const Shot shots[] = {

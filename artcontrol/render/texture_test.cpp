@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "artcontrol/render/composite_test_support.h"
+#include "testing/tilvo/composite_test_support.h"
 
 namespace tilvo {
 namespace {

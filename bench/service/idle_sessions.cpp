@@ -16,17 +16,12 @@
 #include <vector>
 
 #include "service/platform/net.h"
+#include "wire/packet.h"
+#include "wire/replies.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Packet(const std::string& payload) {
-  uint32_t n = static_cast<uint32_t>(payload.size());
-  std::string out;
-  for (int i = 0; i < 4; ++i) out += static_cast<char>((n >> (8 * i)) & 0xff);
-  return out + payload;
-}
 
 // Reads one packet; empty on failure.
 std::string Receive(const platform::Socket& s) {
@@ -42,15 +37,15 @@ std::string Receive(const platform::Socket& s) {
     }
     return out;
   };
-  std::string head = read(4);
-  if (head.size() != 4) return {};
-  uint32_t n = 0;
-  for (int i = 0; i < 4; ++i) n |= static_cast<uint32_t>(static_cast<unsigned char>(head[static_cast<size_t>(i)])) << (8 * i);
-  return read(n);
+  std::string head = read(wire::kLengthSize);
+  wire::ByteReader prefix(head);
+  int32_t length = 0;
+  if (!wire::ReadLength(prefix, &length) || length < 0) return {};
+  return read(static_cast<size_t>(length));
 }
 
 void Send(const platform::Socket& s, const std::string& payload) {
-  std::string p = Packet(payload);
+  std::string p = wire::EncodePacket(payload);
   platform::SendSome(s, p.data(), p.size());
 }
 
@@ -117,7 +112,7 @@ int main(int argc, char** argv) {
     Send(c, "admin");
     Receive(c);
     Send(c, "pw");
-    if (Receive(c).rfind("Login successful", 0) == 0) ++logged_in;
+    if (Receive(c) == wire::kLoginSuccessful) ++logged_in;
   }
   // Let the first spawn reload and the logins settle before measuring.
   std::this_thread::sleep_for(std::chrono::seconds(1));

@@ -28,16 +28,19 @@
 #include <vector>
 
 #include "service/platform/net.h"
+#include "wire/commands.h"
+#include "wire/packet.h"
+#include "wire/replies.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr size_t kFetchChunk = 1024;  // what the service sends per packet
-constexpr size_t kStoreChunk = 1023;  // what it takes per packet
-constexpr std::string_view kEnd = "\r\n.\r\n";
-constexpr std::string_view kReady = "Ready to receive entry.  Send CRLF.CRLF to signal end of file\r\n";
-constexpr std::string_view kReceived = "File Received";
+using wire::kEndMarker;
+using wire::kFetchChunk;
+using wire::kFileReceived;
+using wire::kMaxUploadChunk;
+using wire::kReadyForFile;
 
 // A byte count in decimal, as size announcements and acknowledgements carry it.
 class Decimal {
@@ -64,9 +67,9 @@ class Peer {
   void Close() { s_.Close(); }
 
   bool Send(std::string_view payload) {
-    out_.resize(4 + payload.size());
-    for (size_t i = 0; i < 4; ++i) out_[i] = static_cast<char>(payload.size() >> (8 * i));
-    std::copy(payload.begin(), payload.end(), out_.begin() + 4);
+    out_.clear();
+    wire::AppendLength(&out_, static_cast<int32_t>(payload.size()));
+    out_.append(payload);
     for (std::string_view rest = out_; !rest.empty();) {
       long n = platform::SendSome(s_, rest.data(), rest.size());
       if (n <= 0) return false;
@@ -78,12 +81,14 @@ class Peer {
   // The next packet's payload, valid until the next call; false when the
   // connection ended or stalled.
   bool Receive(std::string_view* payload) {
-    if (!Fill(4)) return false;
-    size_t n = 0;
-    for (size_t i = 4; i-- > 0;) n = n << 8 | static_cast<unsigned char>(in_[begin_ + i]);
-    if (!Fill(4 + n)) return false;
-    *payload = std::string_view(in_.data() + begin_ + 4, n);
-    begin_ += 4 + n;
+    if (!Fill(wire::kLengthSize)) return false;
+    wire::ByteReader prefix(std::string_view(in_.data() + begin_, wire::kLengthSize));
+    int32_t length = 0;
+    if (!wire::ReadLength(prefix, &length) || length < 0) return false;
+    const size_t n = static_cast<size_t>(length);
+    if (!Fill(wire::kLengthSize + n)) return false;
+    *payload = std::string_view(in_.data() + begin_ + wire::kLengthSize, n);
+    begin_ += wire::kLengthSize + n;
     return true;
   }
 
@@ -114,28 +119,28 @@ class Peer {
 // The client's fetch: the size announcement, each chunk acknowledged with its
 // byte count, the end marker. False unless exactly `expected` bytes came.
 bool Fetch(Peer& client, const std::string& name, size_t expected) {
-  if (!client.Send("GFIL" + name)) return false;
+  if (!client.Send(std::string(wire::kFetchFile) + name)) return false;
   std::string_view packet;
   if (!client.Receive(&packet) || packet != Decimal(expected).text()) return false;
   size_t total = 0;
-  while (client.Receive(&packet) && packet != kEnd) {
+  while (client.Receive(&packet) && packet != kEndMarker) {
     total += packet.size();
     if (!client.Send(Decimal(packet.size()).text())) return false;
   }
-  return packet == kEnd && total == expected;
+  return packet == kEndMarker && total == expected;
 }
 
 // The client's store: chunks of 1023 bytes, each waiting for its
 // acknowledgement, then the end marker and the reply.
 bool Store(Peer& client, const std::string& name, std::string_view data) {
-  if (!client.Send("SFIL" + name)) return false;
+  if (!client.Send(std::string(wire::kStoreFile) + name)) return false;
   std::string_view packet;
-  if (!client.Receive(&packet) || packet != kReady) return false;
-  for (size_t at = 0; at < data.size(); at += kStoreChunk) {
-    std::string_view chunk = data.substr(at, kStoreChunk);
+  if (!client.Receive(&packet) || packet != kReadyForFile) return false;
+  for (size_t at = 0; at < data.size(); at += kMaxUploadChunk) {
+    std::string_view chunk = data.substr(at, kMaxUploadChunk);
     if (!client.Send(chunk) || !client.Receive(&packet) || packet != Decimal(chunk.size()).text()) return false;
   }
-  return client.Send(kEnd) && client.Receive(&packet) && packet == kReceived;
+  return client.Send(kEndMarker) && client.Receive(&packet) && packet == kFileReceived;
 }
 
 // The other end of the bare exchange: the same packets as the service's
@@ -143,19 +148,19 @@ bool Store(Peer& client, const std::string& name, std::string_view data) {
 void ServeBare(Peer& server, std::string_view data) {
   std::string_view packet;
   while (server.Receive(&packet)) {
-    if (packet.substr(0, 4) == "GFIL") {
+    if (packet.substr(0, wire::kCommandWordLength) == wire::kFetchFile) {
       server.Send(Decimal(data.size()).text());
       for (size_t at = 0; at < data.size(); at += kFetchChunk) {
         std::string_view chunk = data.substr(at, kFetchChunk);
         if (!server.Send(chunk) || !server.Receive(&packet) || packet != Decimal(chunk.size()).text()) return;
       }
-      server.Send(kEnd);
-    } else if (packet.substr(0, 4) == "SFIL") {
-      server.Send(kReady);
-      while (server.Receive(&packet) && packet.find(kEnd) == std::string_view::npos) {
+      server.Send(kEndMarker);
+    } else if (packet.substr(0, wire::kCommandWordLength) == wire::kStoreFile) {
+      server.Send(kReadyForFile);
+      while (server.Receive(&packet) && packet.find(kEndMarker) == std::string_view::npos) {
         server.Send(Decimal(packet.size()).text());
       }
-      server.Send(kReceived);
+      server.Send(kFileReceived);
     }
   }
 }
@@ -219,7 +224,7 @@ int StartService(const fs::path& dir, std::unique_ptr<Peer>* client) {
   }
   std::string_view reply;
   bool in = *client && (*client)->Receive(&reply) && (*client)->Send("Warden") && (*client)->Receive(&reply) &&
-            (*client)->Send("northwind") && (*client)->Receive(&reply) && reply.rfind("Login successful", 0) == 0;
+            (*client)->Send("northwind") && (*client)->Receive(&reply) && reply == wire::kLoginSuccessful;
   return in ? pid : (::kill(pid, SIGKILL), ::waitpid(pid, nullptr, 0), -1);
 }
 
@@ -237,7 +242,7 @@ int main(int argc, char** argv) {
   const fs::path dir = fs::temp_directory_path() / ("orvosvr-transfer-" + std::to_string(::getpid()));
   const std::string data = MakeData(mb);
   std::printf("transferring %ld MB in packets of %zu (fetch) and %zu (store) bytes, best of %ld\n", mb, kFetchChunk,
-              kStoreChunk, runs);
+              kMaxUploadChunk, runs);
 
   // The bare exchange: two sockets of this process over loopback.
   int stage = 0;

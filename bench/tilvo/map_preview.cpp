@@ -29,8 +29,8 @@
 #include "open_counter.h"
 #include "tilvo/tilvo.h"
 #include "artcontrol/render/pixel_buffer.h"
-#include "tools/tilvo-mkclient/container_writer.h"
-#include "tools/tilvo-mkclient/map_client.h"
+#include "testing/tilvo/container_writer.h"
+#include "testing/tilvo/map_client.h"
 
 namespace {
 

@@ -25,8 +25,8 @@
 #include "artcontrol/render/art_cache.h"
 #include "artcontrol/render/pixel_buffer.h"
 #include "tilvo/tilvo.h"
-#include "tools/tilvo-mkclient/container_writer.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/tilvo/container_writer.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "service/host/text_lines.h"
-#include "service/protocol/login.h"
+#include "service/gamedata/accounts.h"
 #include "service_fuzz.h"
 
 namespace {
@@ -66,15 +66,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)folder_made;
   orvosvr_fuzz::WriteFile(orvosvr_fuzz::Folder() / "accounts" / "gyrionaccu.scp", input);
   orvosvr_fuzz::InFolder here(orvosvr_fuzz::Folder());
-  const int result = protocol::FindAccount(user, password_sent);
+  const gamedata::FoundAccount found = gamedata::FindAccount(user, password_sent);
+  using gamedata::LoginResult;
+  const LoginResult result = found.result;
 
-  if (result < protocol::kAccountFileMissing || result > protocol::kWriteAccess) __builtin_trap();
-  if (result == protocol::kAccountFileMissing) __builtin_trap();
-  if (protocol::AccountReadPath() != "accounts/gyrionaccu.scp" ||
-      protocol::AccountWritePath() != "accounts/gyrionacct.scp") {
-    __builtin_trap();
-  }
-  if (result == protocol::kWriteAccess || result == protocol::kReadAccess) {
+  if (result < LoginResult::kAccountFileMissing || result > LoginResult::kWriteAccess) __builtin_trap();
+  if (result == LoginResult::kAccountFileMissing) __builtin_trap();
+  if (found.read_path != "accounts/gyrionaccu.scp" || found.write_path != "accounts/gyrionacct.scp") __builtin_trap();
+  if (result == LoginResult::kWriteAccess || result == LoginResult::kReadAccess) {
     const std::string text = AsRead(input);
     if (host::Upper(text).find("[" + host::Upper(user) + "]") == std::string::npos) __builtin_trap();
     bool password = false;

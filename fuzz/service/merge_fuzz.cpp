@@ -12,8 +12,9 @@
 
 #include "service/gamedata/custom_entry.h"
 #include "service/platform/net.h"
-#include "service/protocol/framing.h"
 #include "service_fuzz.h"
+#include "wire/packet.h"
+#include "wire/replies.h"
 
 namespace {
 
@@ -60,14 +61,10 @@ std::string LastReply(const platform::Socket& s) {
     if (n <= 0) break;
     bytes.append(buffer, static_cast<size_t>(n));
   }
-  std::string last;
-  for (size_t at = 0; at + 4 <= bytes.size();) {
-    size_t n = 0;
-    for (int i = 3; i >= 0; --i) n = n << 8 | static_cast<unsigned char>(bytes[at + static_cast<size_t>(i)]);
-    last = bytes.substr(at + 4, n);
-    at += 4 + n;
-  }
-  return last;
+  std::string_view last;
+  wire::ByteReader reader(bytes);
+  for (std::string_view payload; wire::ReadPacket(reader, &payload);) last = payload;
+  return std::string(last);
 }
 
 }  // namespace
@@ -78,8 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const orvosvr_fuzz::Split split = orvosvr_fuzz::SplitInput(data + 1, size - 1);
   // The entry as the client sends it, short of the size limit and of the
   // end marker that would end it early.
-  std::string_view sent = split.second.substr(0, 8191);
-  sent = sent.substr(0, sent.find(protocol::kEndMarker));
+  std::string_view sent = split.second.substr(0, wire::kMaxEntryBytes);
+  sent = sent.substr(0, sent.find(wire::kEndMarker));
   // The entry as the service keeps it: without CRs and Ctrl-Zs.
   std::string entry;
   for (char c : sent) {
@@ -94,14 +91,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   platform::Socket service;
   platform::Socket client;
   if (!platform::SocketPair(&service, &client)) __builtin_trap();
-  for (size_t at = 0; at < sent.size(); at += 1024) {
-    orvosvr_fuzz::SendAll(client, orvosvr_fuzz::Packet(sent.substr(at, 1024)));
+  for (size_t at = 0; at < sent.size(); at += wire::kMaxEntryChunk) {
+    orvosvr_fuzz::SendAll(client, orvosvr_fuzz::Packet(sent.substr(at, wire::kMaxEntryChunk)));
   }
-  orvosvr_fuzz::SendAll(client, orvosvr_fuzz::Packet(protocol::kEndMarker));
+  orvosvr_fuzz::SendAll(client, orvosvr_fuzz::Packet(wire::kEndMarker));
   gamedata::MergeCustomEntry(service, std::string(kUser), item);
 
   const std::string reply = LastReply(client);
-  if (reply.rfind("OK - ID=", 0) != 0) __builtin_trap();
+  if (reply.rfind(wire::kMergedPrefix, 0) != 0) __builtin_trap();
   const std::string after = orvosvr_fuzz::TextOf(orvosvr_fuzz::ReadFile(script_name));
   const std::vector<std::string_view> out = Lines(after);
   size_t at = 0;

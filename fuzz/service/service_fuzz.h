@@ -14,6 +14,7 @@
 
 #include "../fuzz_folder.h"
 #include "service/platform/net.h"
+#include "wire/packet.h"
 
 namespace orvosvr_fuzz {
 
@@ -56,12 +57,8 @@ inline std::string TextOf(std::string_view raw) {
   return text;
 }
 
-// One packet: the payload's length in four little-endian bytes, then the payload.
-inline std::string Packet(std::string_view payload) {
-  std::string bytes;
-  for (int i = 0; i < 4; ++i) bytes += static_cast<char>(payload.size() >> (8 * i));
-  return bytes.append(payload);
-}
+// One packet as the client sends it.
+inline std::string Packet(std::string_view payload) { return wire::EncodePacket(payload); }
 
 // Sends all of `bytes`; traps when the socket takes no more.
 inline void SendAll(const platform::Socket& s, std::string_view bytes) {

@@ -30,7 +30,6 @@
 #include "service/gamedata/spawn_list.h"
 #include "service/host/config.h"
 #include "service/platform/net.h"
-#include "service/protocol/login.h"
 #include "service/protocol/session.h"
 #include "service_fuzz.h"
 

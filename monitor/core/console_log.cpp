@@ -25,7 +25,7 @@ ConsoleLog::ConsoleLog(std::string folder) : folder_(std::move(folder)) {}
 // The file is opened for each piece: a record of a long connection never
 // holds the log open between pieces.
 void ConsoleLog::WriteBytes(std::string_view bytes) {
-  std::ofstream out(JoinPath(folder_, name_), std::ios::binary | std::ios::app);
+  std::ofstream out(folder_ + name_, std::ios::binary | std::ios::app);
   if (out) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.flush();

@@ -11,9 +11,17 @@
 #include <string>
 #include <string_view>
 
-#include "monitor/core/mod_local.h"
-
 namespace monitor {
+
+// The moment of a console save: the calendar date for the log's name and the
+// date and time as the user's system writes them for the record.
+struct LocalStamp {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  std::string short_date;  // the system's short date, e.g. "12/8/25"
+  std::string short_time;  // the system's time, e.g. "4:05 PM"
+};
 
 // The log's file name for the day of `now`, "GX-YYYY-MM-DD.log": a form that
 // every file system accepts, whatever the system's date format.
@@ -23,7 +31,7 @@ std::string ConsoleLogName(const LocalStamp& now);
 // "\n" line ends).
 class ConsoleLog {
  public:
-  // A log in `folder`.
+  // A log in `folder`, which ends in the platform's separator.
   explicit ConsoleLog(std::string folder);
 
   // Whether a record has begun and not ended yet.

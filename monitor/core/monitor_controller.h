@@ -10,7 +10,7 @@
 #include "monitor/core/command_history.h"
 #include "monitor/core/console_charset.h"
 #include "monitor/core/console_log.h"
-#include "monitor/core/mod_local.h"
+#include "monitor/core/profile_strings.h"
 #include "monitor/core/monitor_texts.h"
 #include "monitor/core/telnet_socket.h"
 
@@ -96,8 +96,9 @@ class ConfigureView {
 // named after window, control and event.
 class MonitorController {
  public:
-  // `folder` holds "Configuration.ini", read and written through `profile`,
-  // and the console logs; `now` tells the moment of a console save.
+  // `folder` (ending in the platform's separator) holds "Configuration.ini",
+  // read and written through `profile`, and the console logs; `now` tells the
+  // moment of a console save.
   MonitorController(MonitorView& view, TelnetSocket& socket, ProfileStrings& profile,
                     std::string folder, std::function<LocalStamp()> now);
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "monitor/core/mod_local.h"
+#include "monitor/core/profile_strings.h"
 
 namespace monitor {
 

@@ -27,7 +27,9 @@ QString ChooseMonitorFolder(const QString& program_folder, const QString& user_f
 QString MonitorFolder() {
   const QString user = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
                            .filePath(QStringLiteral("GyrionMonitor"));
-  return ChooseMonitorFolder(QCoreApplication::applicationDirPath(), user);
+  QString folder = ChooseMonitorFolder(QCoreApplication::applicationDirPath(), user);
+  if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+  return folder;
 }
 
 }  // namespace monitor

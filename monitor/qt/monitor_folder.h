@@ -11,7 +11,7 @@ namespace monitor {
 // saves there then fail as saves do.
 QString ChooseMonitorFolder(const QString& program_folder, const QString& user_folder);
 
-// The folder for this run: the program's own folder, or
+// The folder for this run, ending in "/": the program's own folder, or
 // "~/.config/GyrionMonitor" (the user's configuration folder) when the
 // program sits where the user cannot write, as an installed program does.
 QString MonitorFolder();

@@ -1,7 +1,7 @@
 // The moment of a console save, as the user's system writes dates and times.
 #pragma once
 
-#include "monitor/core/mod_local.h"
+#include "monitor/core/console_log.h"
 
 namespace monitor {
 

@@ -3,16 +3,23 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "monitor/core/mod_local.h"
+#include <string>
 
 namespace monitor {
 namespace {
+
+// `folder` ending in a separator: a backslash unless it ends in one already,
+// or in a slash, which Windows takes as well.
+std::string WithSeparator(std::string folder) {
+  if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
+  return folder;
+}
 
 // Creating a file is the only test that also covers access lists and
 // read-only media, which attributes do not show. The probe deletes itself.
 bool CanCreateFileIn(const std::string& folder) {
   const std::string probe =
-      JoinPath(folder, ".GyrionMonitor-probe-" + std::to_string(GetCurrentProcessId()));
+      WithSeparator(folder) + ".GyrionMonitor-probe-" + std::to_string(GetCurrentProcessId());
   HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
                             nullptr);
@@ -46,9 +53,9 @@ std::string ChooseMonitorFolder(const std::string& program_folder, const std::st
 std::string MonitorFolder() {
   char app_data[MAX_PATH] = "";
   if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, app_data))) {
-    return ProgramFolder();
+    return WithSeparator(ProgramFolder());
   }
-  return ChooseMonitorFolder(ProgramFolder(), JoinPath(app_data, "GyrionMonitor"));
+  return WithSeparator(ChooseMonitorFolder(ProgramFolder(), WithSeparator(app_data) + "GyrionMonitor"));
 }
 
 }  // namespace monitor

@@ -2,7 +2,7 @@
 // WritePrivateProfileStringA, for "Configuration.ini".
 #pragma once
 
-#include "monitor/core/mod_local.h"
+#include "monitor/core/profile_strings.h"
 
 namespace monitor {
 

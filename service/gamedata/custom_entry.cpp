@@ -10,13 +10,12 @@
 #include "service/host/text_lines.h"
 #include "service/platform/fs.h"
 #include "service/protocol/framing.h"
+#include "wire/replies.h"
 
 namespace gamedata {
 
 namespace {
 
-constexpr long kEntryCapacity = 1024;
-constexpr size_t kEntryLimit = 8192;  // an entry holds at most 8191 bytes
 constexpr size_t kMaxRequestedDigits = 6;
 constexpr char kCtrlZ = 26;
 
@@ -64,8 +63,8 @@ std::string ReadWholeText(host::TextReader& in) {
 // command.
 UploadEnd ReceiveEntry(const platform::Socket& s, std::string* entry) {
   bool overflowed = false;
-  return ReceiveUploadData(s, kEntryCapacity, [&](const std::string& packet) {
-    if (!overflowed && entry->size() + packet.size() >= kEntryLimit) {
+  return ReceiveUploadData(s, wire::kMaxEntryChunk, [&](const std::string& packet) {
+    if (!overflowed && entry->size() + packet.size() > wire::kMaxEntryBytes) {
       host::WriteLog("Data received exceeds maximum length for the buffer.\n");
       overflowed = true;
     }
@@ -158,7 +157,7 @@ std::string MergeEntryText(std::string_view script, std::string_view entry, cons
 
 int MergeCustomEntry(const platform::Socket& s, const std::string& user, bool isItem) {
   const ScriptKind& kind = isItem ? kItemScript : kNpcScript;
-  protocol::SendFormatted(s, "Ready to receive entry.  Send CRLF.CRLF to signal end of entry%c%c", '\r', '\n');
+  protocol::SendPacket(s, wire::kReadyForEntry);
   protocol::PauseAfterSend();
 
   std::string entry;
@@ -206,7 +205,7 @@ int MergeCustomEntry(const platform::Socket& s, const std::string& user, bool is
     platform::DeleteFile(kind.tmp);
     return 0;
   }
-  protocol::SendFormatted(s, "OK - ID=%04x", static_cast<uint32_t>(id));
+  protocol::SendPacket(s, wire::Merged(static_cast<uint32_t>(id)));
   return 0;
 }
 

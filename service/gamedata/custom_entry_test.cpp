@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "service/gamedata/test_peer.h"
+#include "service/tests/test_peer.h"
 #include "service/tests/temp_game_folder.h"
 
 namespace gamedata {

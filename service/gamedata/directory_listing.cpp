@@ -8,14 +8,15 @@
 #include "service/host/text_lines.h"
 #include "service/platform/fs.h"
 #include "service/protocol/framing.h"
+#include "wire/directory_record.h"
+#include "wire/replies.h"
 
 namespace gamedata {
 
 namespace {
 
-constexpr size_t kPacketSize = 1024;
-// A record is its name plus 5 bytes; the packet test allows one more.
-constexpr size_t kRecordRoom = 6;
+// The packet test allows one byte more than a record takes.
+constexpr size_t kRecordRoom = wire::kRecordOverhead + 1;
 
 char Fold(char c) {
   if (platform::IsSeparator(c)) return '/';
@@ -30,12 +31,6 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
-void AppendRecord(std::string* packet, uint32_t attributes, const std::string& name) {
-  for (int i = 0; i < 4; ++i) packet->push_back(static_cast<char>((attributes >> (8 * i)) & 0xFF));
-  packet->append(name);
-  packet->push_back('\0');
-}
-
 // The extension is the text after the last "." that is not the name's first
 // character; an empty one matches nothing.
 bool HasAllowedExtension(const std::string& name, const std::string& allowed) {
@@ -46,9 +41,9 @@ bool HasAllowedExtension(const std::string& name, const std::string& allowed) {
 
 void SendInvalidPath(const platform::Socket& s) {
   std::string record;
-  AppendRecord(&record, 0, "Invalid Path");
+  wire::AppendDirectoryRecord(&record, 0, wire::kInvalidPath);
   protocol::SendPacket(s, record);
-  protocol::SendPacket(s, protocol::kEndMarker);
+  protocol::SendPacket(s, wire::kEndMarker);
 }
 
 }  // namespace
@@ -84,7 +79,7 @@ void SendDirectoryListing(const platform::Socket& s, const std::string& path, Na
   const AccountNames account_names = show_account_files ? AccountNames{} : ResolveAccountNames();
   std::string packet;
   for (const platform::DirectoryEntry& entry : entries) {
-    if (packet.size() + entry.name.size() + kRecordRoom > kPacketSize) {
+    if (packet.size() + entry.name.size() + kRecordRoom > wire::kMaxPayload) {
       protocol::SendPacket(s, packet);
       packet.clear();
     }
@@ -97,10 +92,10 @@ void SendDirectoryListing(const platform::Socket& s, const std::string& path, Na
       listed = HasAllowedExtension(entry.name, config.allowed_extensions);
     }
     if (listed && !show_account_files && IsAccountCompanion(account_names, host::JoinFolder(folder, entry.name))) listed = false;
-    if (listed) AppendRecord(&packet, entry.attributes, entry.name);
+    if (listed) wire::AppendDirectoryRecord(&packet, entry.attributes, entry.name);
   }
   if (!packet.empty()) protocol::SendPacket(s, packet);
-  protocol::SendPacket(s, protocol::kEndMarker);
+  protocol::SendPacket(s, wire::kEndMarker);
 }
 
 }  // namespace gamedata

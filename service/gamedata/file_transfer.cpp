@@ -9,14 +9,11 @@
 #include "service/platform/clock.h"
 #include "service/platform/fs.h"
 #include "service/protocol/framing.h"
+#include "wire/replies.h"
 
 namespace gamedata {
 
 namespace {
-
-constexpr size_t kChunkSize = 1024;
-constexpr long kAckCapacity = 5;
-constexpr long kUploadCapacity = 1023;
 
 // The most backup names a store tries for one second's backup.
 constexpr int kBackupNames = 10000;
@@ -24,7 +21,7 @@ constexpr int kBackupNames = 10000;
 void ReplyCannotOpen(const platform::Socket& s, const std::string& name) {
   const std::string logged = host::EscapeForLog(name);
   host::WriteLog("Error -- Could not open file %s\n", logged.c_str());
-  if (protocol::SendFormatted(s, "Could not open file %s.%s", name.c_str(), "\r\n") < 0) {
+  if (protocol::SendPacket(s, wire::CannotOpen(name)) < 0) {
     host::WriteLog("Error occurred while sending file %s - File could not be opened\n", logged.c_str());
     return;
   }
@@ -32,7 +29,7 @@ void ReplyCannotOpen(const platform::Socket& s, const std::string& name) {
 }
 
 void ReplyStoreFailed(const platform::Socket& s, const std::string& name) {
-  protocol::SendFormatted(s, "Error opening file on remote server (%s)%c%c", name.c_str(), '\r', '\n');
+  protocol::SendPacket(s, wire::StoreFailed(name));
   protocol::PauseAfterSend();
 }
 
@@ -103,20 +100,20 @@ void SendWholeFile(const platform::Socket& s, const std::string& name, NameSourc
 
   std::string chunk;
   std::string ack;
-  chunk.reserve(kChunkSize);
+  chunk.reserve(wire::kFetchChunk);
   while (!in.AtEnd()) {
     chunk.clear();
-    for (int c; chunk.size() < kChunkSize && (c = in.Get()) >= 0;) chunk.push_back(static_cast<char>(c));
+    for (int c; chunk.size() < wire::kFetchChunk && (c = in.Get()) >= 0;) chunk.push_back(static_cast<char>(c));
     long sent = protocol::SendPacket(s, chunk);
     protocol::PauseAfterSend();
-    long n = protocol::ReceivePacket(s, ack, kAckCapacity);
-    long acked = n > 0 ? host::ParseDecimal(ack) : 0;
+    bool answered = protocol::ReceivePacket(s, ack, wire::kMaxAckLength) == protocol::Received::kPacket;
+    long acked = answered ? host::ParseDecimal(ack) : 0;
     if (acked != sent) {
       host::WriteLog("Ack failed while sending file. %ld != %ld\n", acked, sent);
       return;
     }
   }
-  protocol::SendPacket(s, protocol::kEndMarker);
+  protocol::SendPacket(s, wire::kEndMarker);
   protocol::PauseAfterSend();
 }
 
@@ -139,7 +136,7 @@ int ReceiveWholeFile(const platform::Socket& s, const std::string& name) {
     ReplyStoreFailed(s, name);
     return 0;
   }
-  protocol::SendFormatted(s, "Ready to receive entry.  Send CRLF.CRLF to signal end of file%c%c", '\r', '\n');
+  protocol::SendPacket(s, wire::kReadyForFile);
   protocol::PauseAfterSend();
 
   // Every byte as it came, zero bytes included, up to MAXUPLOADSIZE; data
@@ -147,7 +144,7 @@ int ReceiveWholeFile(const platform::Socket& s, const std::string& name) {
   // reported once the upload is over.
   const long long limit = host::Config().max_upload_size;
   long long total = 0;
-  UploadEnd end = ReceiveUploadData(s, kUploadCapacity, [&](const std::string& packet) {
+  UploadEnd end = ReceiveUploadData(s, wire::kMaxUploadChunk, [&](const std::string& packet) {
     total += static_cast<long long>(packet.size());
     if (total <= limit) out.Write(packet);
   });
@@ -174,7 +171,7 @@ int ReceiveWholeFile(const platform::Socket& s, const std::string& name) {
     ReplyStoreFailed(s, name);
     return 0;
   }
-  protocol::SendPacket(s, "File Received");
+  protocol::SendPacket(s, wire::kFileReceived);
   return 0;
 }
 

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "service/gamedata/test_peer.h"
+#include "service/tests/test_peer.h"
 #include "service/platform/clock.h"
 #include "service/tests/temp_game_folder.h"
 

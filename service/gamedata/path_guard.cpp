@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "service/gamedata/accounts.h"
 #include "service/host/config.h"
 #include "service/host/log.h"
 #include "service/host/text_lines.h"
@@ -13,7 +14,7 @@ namespace gamedata {
 
 namespace {
 
-constexpr const char* kAccountFiles[] = {"gyrionaccu.scp", "gyrionacct.scp"};
+constexpr const char* kAccountFiles[] = {kAccountReadFile, kAccountWriteFile};
 
 // A folder of "gyrion.ini" resolved; relative folders are taken from the
 // working directory, as the game server takes them. "save/" and "save" are

@@ -6,6 +6,7 @@
 #include "service/host/text_lines.h"
 #include "service/platform/fs.h"
 #include "service/protocol/framing.h"
+#include "wire/replies.h"
 
 namespace gamedata {
 
@@ -27,7 +28,7 @@ std::string ResourceFile(const std::string& name) {
 void SendResourceList(const platform::Socket& s) {
   host::TextReader in(kTablesScript);
   if (!in.Ok()) {
-    protocol::SendFormatted(s, "Unable to open file %s", kTablesScript);
+    protocol::SendPacket(s, wire::UnableToOpen(kTablesScript));
     return;
   }
   bool in_section = false;
@@ -49,7 +50,7 @@ void SendResourceList(const platform::Socket& s) {
     protocol::SendFormatted(s, "%s\t%ld", host::Upper(line).c_str(),
                             static_cast<long>(FileChecksum(ResourceFile(line))));
   }
-  protocol::SendPacket(s, protocol::kEndMarker);
+  protocol::SendPacket(s, wire::kEndMarker);
 }
 
 }  // namespace gamedata

@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "service/gamedata/test_peer.h"
+#include "service/tests/test_peer.h"
 #include "service/host/config.h"
 #include "service/host/text_lines.h"
 #include "service/tests/temp_game_folder.h"
+#include "wire/directory_record.h"
 
 namespace gamedata {
 namespace {
@@ -146,22 +147,10 @@ struct Record {
 
 // Splits a GDIR data packet into its records; a damaged packet fails the test.
 std::vector<Record> Records(const std::string& packet) {
+  std::vector<wire::DirectoryRecord> decoded;
+  EXPECT_GE(wire::DecodeDirectoryRecords(packet, &decoded), 0) << "a damaged record";
   std::vector<Record> records;
-  size_t at = 0;
-  while (at < packet.size()) {
-    if (packet.size() - at < 5) {
-      ADD_FAILURE() << "record cut short";
-      break;
-    }
-    uint32_t attributes = testing_support::ReadLe32(packet, at);
-    size_t nul = packet.find('\0', at + 4);
-    if (nul == std::string::npos) {
-      ADD_FAILURE() << "record without its zero byte";
-      break;
-    }
-    records.push_back({attributes, packet.substr(at + 4, nul - at - 4)});
-    at = nul + 1;
-  }
+  for (const wire::DirectoryRecord& r : decoded) records.push_back({r.attributes, r.name});
   return records;
 }
 

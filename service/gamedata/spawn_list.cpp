@@ -17,7 +17,6 @@ namespace {
 
 constexpr size_t kLineSize = 260;    // world lines hold at most 259 characters
 constexpr size_t kFieldLimit = 79;   // longer MORE and P= values are cut here
-constexpr size_t kPacketSize = 1024;
 constexpr std::string_view kNoPosition = "-1,-1,-1,0";
 constexpr std::string_view kNoMore = "<invalid>";
 // Outside a marked section a line matters only if it holds a "[" or a TYPE=
@@ -255,8 +254,10 @@ void SendSpawnList(const platform::Socket& s) {
   }
   std::string_view text = list ? std::string_view(*list) : std::string_view();
   protocol::SendFormatted(s, "%ld", static_cast<long>(text.size()));
-  for (size_t at = 0; at < text.size(); at += kPacketSize) protocol::SendPacket(s, text.substr(at, kPacketSize));
-  protocol::SendFormatted(s, ".%c%c", '\r', '\n');
+  for (size_t at = 0; at < text.size(); at += wire::kMaxPayload) {
+    protocol::SendPacket(s, text.substr(at, wire::kMaxPayload));
+  }
+  protocol::SendPacket(s, wire::kSpawnListEnd);
 }
 
 }  // namespace gamedata

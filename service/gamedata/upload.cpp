@@ -4,19 +4,22 @@
 
 namespace gamedata {
 
-UploadEnd ReceiveUploadData(const platform::Socket& s, long capacity,
+UploadEnd ReceiveUploadData(const platform::Socket& s, size_t capacity,
                             const std::function<void(const std::string& packet)>& take) {
+  using protocol::Received;
   std::string packet;
-  for (int timeouts = 0; timeouts < kUploadPasses;) {
-    long n = protocol::ReceivePacket(s, packet, capacity);
+  for (size_t timeouts = 0; timeouts < wire::kUploadPasses;) {
+    Received received = protocol::ReceivePacket(s, packet, capacity);
     protocol::PauseAfterSend();
-    if (n > 0 && packet.find(protocol::kEndMarker) != std::string::npos) return UploadEnd::kComplete;
-    if (n > 0) {
+    if (received == Received::kPacket && packet.find(wire::kEndMarker) != std::string::npos) {
+      return UploadEnd::kComplete;
+    }
+    if (received == Received::kPacket) {
       take(packet);
-      protocol::SendFormatted(s, "%ld", n);
-    } else if (n == 0) {
+      protocol::SendFormatted(s, "%ld", static_cast<long>(packet.size()));
+    } else if (received == Received::kIdle) {
       ++timeouts;
-    } else if (n != -4) {
+    } else if (received != Received::kTooLong) {
       return UploadEnd::kBroken;
     }
   }

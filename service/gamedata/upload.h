@@ -6,16 +6,14 @@
 #include <string>
 
 #include "service/platform/net.h"
+#include "wire/packet.h"
 
 namespace gamedata {
-
-// The most receive time-outs an upload may meet before its data is given up.
-inline constexpr int kUploadPasses = 3000;
 
 // How an upload ended.
 enum class UploadEnd {
   kComplete,  // the end marker came (the other bytes of its packet are dropped)
-  kTimedOut,  // the receive time-out was met kUploadPasses times
+  kTimedOut,  // the receive time-out was met wire::kUploadPasses times
   kBroken,    // a negative length, or a stream that broke: nothing more can be
               // read, and what follows must never be taken for a command
 };
@@ -25,7 +23,7 @@ enum class UploadEnd {
 // decimal. A longer packet is read and dropped without an acknowledgement.
 // Only time-outs use up passes; each receive is followed by the transfer
 // pause.
-UploadEnd ReceiveUploadData(const platform::Socket& s, long capacity,
+UploadEnd ReceiveUploadData(const platform::Socket& s, size_t capacity,
                             const std::function<void(const std::string& packet)>& take);
 
 }  // namespace gamedata

@@ -11,7 +11,7 @@
 #include "service/platform/service_manager.h"
 #include "service/tests/scratch_folder.h"
 #include "service/tests/service_record.h"
-#include "service/tests/systemctl_standin.h"
+#include "testing/orvosvr/systemctl_standin.h"
 
 namespace host {
 namespace {

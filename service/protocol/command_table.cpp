@@ -15,14 +15,12 @@
 #include "service/platform/fs.h"
 #include "service/protocol/framing.h"
 #include "service/protocol/launch.h"
-#include "service/protocol/login.h"
+#include "wire/commands.h"
+#include "wire/replies.h"
 
 namespace protocol {
 
 namespace {
-
-// A request of this size or more is an attack: no argument is that long.
-constexpr long kRequestLimit = 264;
 
 using gamedata::NameSource;
 
@@ -53,12 +51,11 @@ struct Command {
   LogArgs action_args;
   const char* refusal;  // logged when the session may not write
   LogArgs refusal_args;
-  Handler work;
-  const char* file;  // the fixed file of the row, if any
+  Handler work;  // a row with GetFile or PutFile has a word with a fixed file (wire/commands.h)
 };
 
 Next GetFile(ClientSession& s, const std::string&, const Command& row) {
-  gamedata::SendWholeFile(s.socket, row.file, NameSource::kFixed);
+  gamedata::SendWholeFile(s.socket, std::string(wire::FixedFile(row.word)), NameSource::kFixed);
   return Next::kContinue;
 }
 
@@ -71,7 +68,7 @@ Next AfterUpload(ClientSession& s, int result) {
 }
 
 Next PutFile(ClientSession& s, const std::string&, const Command& row) {
-  return AfterUpload(s, gamedata::ReceiveWholeFile(s.socket, row.file));
+  return AfterUpload(s, gamedata::ReceiveWholeFile(s.socket, std::string(wire::FixedFile(row.word))));
 }
 
 Next SpawnPoints(ClientSession& s, const std::string&, const Command&) {
@@ -88,7 +85,7 @@ Next MergeNpc(ClientSession& s, const std::string&, const Command&) {
 }
 
 Next Quit(ClientSession& s, const std::string&, const Command&) {
-  SendFormatted(s.socket, "Closing connection.%s", "\r\n");
+  SendPacket(s.socket, wire::kClosingConnection);
   EndSession(s);
   return Next::kEnd;
 }
@@ -103,17 +100,17 @@ Next Start(ClientSession& s, const std::string&, const Command&) {
 }
 
 Next GetAccounts(ClientSession& s, const std::string&, const Command&) {
-  gamedata::SendWholeFile(s.socket, AccountReadPath(), NameSource::kFixed);
+  gamedata::SendWholeFile(s.socket, s.account_read_path, NameSource::kFixed);
   return Next::kContinue;
 }
 
 Next PutAccounts(ClientSession& s, const std::string&, const Command&) {
-  return AfterUpload(s, gamedata::ReceiveWholeFile(s.socket, AccountWritePath()));
+  return AfterUpload(s, gamedata::ReceiveWholeFile(s.socket, s.account_write_path));
 }
 
 Next Directory(ClientSession& s, const std::string& argument, const Command&) {
   // A session without write level does not see the account files.
-  gamedata::SendDirectoryListing(s.socket, argument, NameSource::kClient, s.access == kWriteAccess);
+  gamedata::SendDirectoryListing(s.socket, argument, NameSource::kClient, s.access == Access::kWrite);
   return Next::kContinue;
 }
 
@@ -140,65 +137,89 @@ constexpr LogArgs U = LogArgs::kUser;
 constexpr LogArgs AU = LogArgs::kArgumentUser;
 
 // The command table; the row number is the command's index.
-const Command kCommands[] = {
-    {"GSPN", 0, "Retrieving SpawnPoints for user %s\n", U, nullptr, U, SpawnPoints, nullptr},
-    {"GITM", 0, "Retrieving Items for user %s\n", U, nullptr, U, GetFile, "gyrionitem2.scp"},
-    {"GCHR", 0, "Retrieving NPCs for user %s\n", U, nullptr, U, GetFile, "gyrionchar2.scp"},
-    {"GDFS", 0, "Retrieving defs for user %s\n", U, nullptr, U, GetFile, "gyriondefs2.scp"},
-    {"GMAP", 0, "Retrieving map for user %s\n", U, nullptr, U, GetFile, "gyrionmap2.scp"},
-    {"GTBL", 0, "Retrieving tables for user %s\n", U, nullptr, U, GetFile, "gyriontables.scp"},
-    {"GTPL", 0, "Retrieving templates for user %s\n", U, nullptr, U, GetFile, "gyriontemplate2.scp"},
-    {"GMAG", 0, "Retrieving magic for user %s\n", U, nullptr, U, GetFile, "gyrionmagic.scp"},
-    {"GSKL", 0, "Retrieving skills for user %s\n", U, nullptr, U, GetFile, "gyrionskill.scp"},
-    {"GSPE", 0, "Retrieving speech for user %s\n", U, nullptr, U, GetFile, "gyrionspee.scp"},
-    {"GNAM", 0, "Retrieving names for user %s\n", U, nullptr, U, GetFile, "gyrionname.scp"},
+constexpr Command kCommands[] = {
+    {"GSPN", 0, "Retrieving SpawnPoints for user %s\n", U, nullptr, U, SpawnPoints},
+    {"GITM", 0, "Retrieving Items for user %s\n", U, nullptr, U, GetFile},
+    {"GCHR", 0, "Retrieving NPCs for user %s\n", U, nullptr, U, GetFile},
+    {"GDFS", 0, "Retrieving defs for user %s\n", U, nullptr, U, GetFile},
+    {"GMAP", 0, "Retrieving map for user %s\n", U, nullptr, U, GetFile},
+    {"GTBL", 0, "Retrieving tables for user %s\n", U, nullptr, U, GetFile},
+    {"GTPL", 0, "Retrieving templates for user %s\n", U, nullptr, U, GetFile},
+    {"GMAG", 0, "Retrieving magic for user %s\n", U, nullptr, U, GetFile},
+    {"GSKL", 0, "Retrieving skills for user %s\n", U, nullptr, U, GetFile},
+    {"GSPE", 0, "Retrieving speech for user %s\n", U, nullptr, U, GetFile},
+    {"GNAM", 0, "Retrieving names for user %s\n", U, nullptr, U, GetFile},
     {"SITM", kWrite, "Receiving custom item from user %s\n", U,
-     "User %s has insufficient priveleges to update the items script\n", U, MergeItem, nullptr},
+     "User %s has insufficient priveleges to update the items script\n", U, MergeItem},
     {"SCHR", kWrite, "Receiving custom NPC from user %s\n", U,
-     "User %s has insufficient priveleges to update the NPC script\n", U, MergeNpc, nullptr},
+     "User %s has insufficient priveleges to update the NPC script\n", U, MergeNpc},
     {"SDFS", kWrite, "Updating defs from user %s\n", U,
-     "User %s has insufficient priveleges to update the defs script\n", U, PutFile, "gyriondefs2.scp"},
+     "User %s has insufficient priveleges to update the defs script\n", U, PutFile},
     {"SMAP", kWrite, "Updating map from user %s\n", U,
-     "User %s has insufficient priveleges to update the map script\n", U, PutFile, "gyrionmap2.scp"},
+     "User %s has insufficient priveleges to update the map script\n", U, PutFile},
     {"STBL", kWrite, "Updating tables from user %s\n", U,
-     "User %s has insufficient priveleges to update the tables script\n", U, PutFile, "gyriontables.scp"},
+     "User %s has insufficient priveleges to update the tables script\n", U, PutFile},
     {"STPL", kWrite, "Updating templates from user %s\n", U,
-     "User %s has insufficient priveleges to update the templates script\n", U, PutFile, "gyriontemplate2.scp"},
+     "User %s has insufficient priveleges to update the templates script\n", U, PutFile},
     {"SMAG", kWrite, "Updating magic from user %s\n", U,
-     "User %s has insufficient priveleges to update the magic script\n", U, PutFile, "gyrionmagic.scp"},
+     "User %s has insufficient priveleges to update the magic script\n", U, PutFile},
     {"SSKL", kWrite, "Updating skills from user %s\n", U,
-     "User %s has insufficient priveleges to update the skills script\n", U, PutFile, "gyrionskill.scp"},
+     "User %s has insufficient priveleges to update the skills script\n", U, PutFile},
     {"SSPE", kWrite, "Updating speech from user %s\n", U,
-     "User %s has insufficient priveleges to update the speech script\n", U, PutFile, "gyrionspee.scp"},
+     "User %s has insufficient priveleges to update the speech script\n", U, PutFile},
     {"SNAM", kWrite, "Updating names from user %s\n", U,
-     "User %s has insufficient priveleges to update the names script\n", U, PutFile, "gyrionname.scp"},
-    {"QUIT", 0, nullptr, U, nullptr, U, Quit, nullptr},
-    {"GTRG", 0, "Retrieving Triggers for user %s\n", U, nullptr, U, GetFile, "gyriontrig2.scp"},
+     "User %s has insufficient priveleges to update the names script\n", U, PutFile},
+    {"QUIT", 0, nullptr, U, nullptr, U, Quit},
+    {"GTRG", 0, "Retrieving Triggers for user %s\n", U, nullptr, U, GetFile},
     {"STRG", kWrite, "Updating triggers from user %s\n", U,
-     "User %s has insufficient priveleges to update the trigger script\n", U, PutFile, "gyriontrig2.scp"},
+     "User %s has insufficient priveleges to update the trigger script\n", U, PutFile},
     {"PORT", kWrite | kRefuseWithZero, "Retrieving VORN port for user %s\n", U,
-     "User %s has insufficient priveleges to retrieve the VORN port\n", U, Port, nullptr},
-    {"GINI", 0, "Retrieving ini file for user %s\n", U, nullptr, U, GetFile, "gyrion.ini"},
+     "User %s has insufficient priveleges to retrieve the VORN port\n", U, Port},
+    {"GINI", 0, "Retrieving ini file for user %s\n", U, nullptr, U, GetFile},
     {"SINI", kWrite, "Updating ini file from user %s\n", U,
-     "User %s has insufficient priveleges to update the ini file\n", U, PutFile, "gyrion.ini"},
-    {"STRT", 0, "User %s is attempting to start the server\n", U, nullptr, U, Start, nullptr},
-    {"GACT", kWrite, "Retrieving account file for user %s\n", U, kAccountRefusal, U, GetAccounts, nullptr},
+     "User %s has insufficient priveleges to update the ini file\n", U, PutFile},
+    {"STRT", 0, "User %s is attempting to start the server\n", U, nullptr, U, Start},
+    {"GACT", kWrite, "Retrieving account file for user %s\n", U, kAccountRefusal, U, GetAccounts},
     {"SACT", kWrite, "Updating account file from user %s\n", U,
-     "User %s has insufficient priveleges to update the account file\n", U, PutAccounts, nullptr},
-    {"GDIR", 0, "Retrieving directory information for path %s for user %s\n", AU, nullptr, U, Directory,
-     nullptr},
-    {"GFIL", kReadsNamedFile, "Retrieving file %s for user %s\n", AU, nullptr, U, GetNamedFile, nullptr},
+     "User %s has insufficient priveleges to update the account file\n", U, PutAccounts},
+    {"GDIR", 0, "Retrieving directory information for path %s for user %s\n", AU, nullptr, U, Directory},
+    {"GFIL", kReadsNamedFile, "Retrieving file %s for user %s\n", AU, nullptr, U, GetNamedFile},
     // Storing a file is writing: without write level, or under READONLY, it is refused.
     {"SFIL", kWrite, "Updating file %s from user %s\n", AU, "User %s has insufficient priveleges to update file %s\n",
-     LogArgs::kUserArgument, PutNamedFile, nullptr},
+     LogArgs::kUserArgument, PutNamedFile},
     {"SCH2", kWrite, "Updating NPC file from user %s\n", U,
-     "User %s has insufficient priveleges to update the NPC file\n", U, PutFile, "gyrionchar2.scp"},
+     "User %s has insufficient priveleges to update the NPC file\n", U, PutFile},
     {"SIT2", kWrite, "Updating Item file from user %s\n", U,
-     "User %s has insufficient priveleges to update the Item file\n", U, PutFile, "gyrionitem2.scp"},
-    {"GRES", 0, "Retrieving Resources for user %s\n", U, nullptr, U, Resources, nullptr},
-    {"GFCS", kReadsNamedFile, "Getting checksum on file %s for user %s\n", AU, nullptr, U, Checksum, nullptr},
+     "User %s has insufficient priveleges to update the Item file\n", U, PutFile},
+    {"GRES", 0, "Retrieving Resources for user %s\n", U, nullptr, U, Resources},
+    {"GFCS", kReadsNamedFile, "Getting checksum on file %s for user %s\n", AU, nullptr, U, Checksum},
 };
 static_assert(std::size(kCommands) == 37);
+
+constexpr const Command* FindRow(std::string_view word) {
+  for (const Command& row : kCommands) {
+    if (row.word == word) return &row;
+  }
+  return nullptr;
+}
+
+// The table and the words both ends of the protocol know agree: every word is
+// a row, a script's words fetch and store its file, and no other row does.
+constexpr bool AgreesWithWire() {
+  for (const wire::ScriptWords& script : wire::kScriptWords) {
+    const Command* fetch = FindRow(script.fetch);
+    const Command* store = FindRow(script.store);
+    if (fetch == nullptr || fetch->work != GetFile || store == nullptr || store->work != PutFile) return false;
+  }
+  for (std::string_view word : wire::kOtherWords) {
+    if (FindRow(word) == nullptr) return false;
+  }
+  for (const Command& row : kCommands) {
+    if ((row.work == GetFile || row.work == PutFile) && wire::FixedFile(row.word).empty()) return false;
+  }
+  return true;
+}
+static_assert(AgreesWithWire());
 
 // Logs one of a row's texts, filled as the row says; the client's texts are
 // written so that they cannot pass for lines of their own.
@@ -225,13 +246,13 @@ bool MayWrite(ClientSession& s, const Command& row, const char* refusal, LogArgs
               const std::string& argument) {
   if (host::Config().read_only) {
     host::WriteLog("Orvosvr is in readonly mode\n");
-  } else if (s.access != kWriteAccess) {
+  } else if (s.access != Access::kWrite) {
     LogRowText(refusal, refusal_args, s, argument);
   } else {
     return true;
   }
   if (row.flags & kRefuseWithZero) {
-    SendPacket(s.socket, "0");
+    SendPacket(s.socket, wire::kPortRefused);
   } else {
     SendNoPrivilege(s);
   }
@@ -270,20 +291,21 @@ void RunCommandLoop(ClientSession& session) {
       return;
     }
     // Zero-length packets between commands do not end that wait.
-    long n = ReceivePacket(session.socket, request, kMaxPayload, Patience::kConnection);
-    if (EndOnBadReceive(session, n, kRequestLimit)) return;
-    if (n == 0) {
+    // A request longer than a word and a name is an attack.
+    Received received = ReceivePacket(session.socket, request, wire::kMaxPayload, Patience::kConnection);
+    if (EndOnBadReceive(session, received, request, wire::kMaxRequestLength)) return;
+    if (received == Received::kIdle) {
       EndSession(session);
       return;
     }
-    std::string word = request.substr(0, 4);
+    std::string word = request.substr(0, wire::kCommandWordLength);
     host::CutAtNul(word);
-    std::string argument = request.size() > 4 ? request.substr(4) : std::string();
+    std::string argument = request.size() > wire::kCommandWordLength ? request.substr(wire::kCommandWordLength) : std::string();
     host::CutAtNul(argument);
 
     int row = FindCommand(word);
     if (row < 0) {
-      SendFormatted(session.socket, "Command unknown (%s).%s", word.c_str(), "\r\n");
+      SendPacket(session.socket, wire::CommandUnknown(word));
       host::WriteLog("Unknown message %s received from user %s\n", host::EscapeForLog(word).c_str(),
                      host::EscapeForLog(session.user).c_str());
       continue;

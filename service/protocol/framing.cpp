@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdint>
-#include <vector>
 
 #include "service/host/config.h"
 #include "service/host/log.h"
@@ -48,16 +47,13 @@ bool Discard(const platform::Socket& s, size_t count) {
 
 long SendPacket(const platform::Socket& s, const void* data, long length) {
   if (length < 1) return 0;
-  if (length > kMaxPayload) {
+  if (length > static_cast<long>(wire::kMaxPayload)) {
     host::WriteLog("Error while sending packet to socket %ld.  Last error was %s\n", s.Id(),
                    "the packet is longer than 1024 bytes");
     return -1;
   }
-  std::vector<unsigned char> packet(4 + static_cast<size_t>(length));
-  uint32_t len = static_cast<uint32_t>(length);
-  for (int i = 0; i < 4; ++i) packet[static_cast<size_t>(i)] = static_cast<unsigned char>(len >> (8 * i));
-  const unsigned char* payload = static_cast<const unsigned char*>(data);
-  std::copy(payload, payload + length, packet.begin() + 4);
+  const std::string packet =
+      wire::EncodePacket(std::string_view(static_cast<const char*>(data), static_cast<size_t>(length)));
 
   size_t sent = 0;
   int loops = 0;
@@ -87,7 +83,7 @@ long SendFormatted(const platform::Socket& s, const char* format, ...) {
   return SendPacket(s, text);
 }
 
-long ReceivePacket(const platform::Socket& s, std::string& payload, long capacity, Patience patience) {
+Received ReceivePacket(const platform::Socket& s, std::string& payload, size_t capacity, Patience patience) {
   payload.clear();
 
   // The length: four little-endian bytes; packets of length 0 are skipped.
@@ -95,51 +91,51 @@ long ReceivePacket(const platform::Socket& s, std::string& payload, long capacit
   // for the connection's); once a byte of a length has come, the packet has
   // begun and must complete: a time-out then leaves the stream out of step.
   constexpr int64_t kNoDeadline = -1;
-  unsigned char raw[4];
+  char raw[wire::kLengthSize];
   size_t got = 0;
   int32_t length = 0;
   int64_t deadline = patience == Patience::kConnection ? kNoDeadline : PhaseDeadline();
   while (length == 0) {
     platform::WaitResult w = platform::WaitReadable(s, deadline == kNoDeadline ? -1 : Remaining(deadline));
-    if (w == platform::WaitResult::kError) return -1;
+    if (w == platform::WaitResult::kError) return Received::kBroken;
     if (w == platform::WaitResult::kTimeout) {
       if (got > 0) {
         host::WriteLog("Timeout while receiving data from socket %ld.\n", s.Id());
-        return -3;
+        return Received::kStalled;
       }
       host::WriteLog("Timeout exceeded while receiving data from socket %ld\n", s.Id());
-      return 0;
+      return Received::kIdle;
     }
-    long n = platform::ReceiveSome(s, raw + got, 4 - got);
+    long n = platform::ReceiveSome(s, raw + got, sizeof raw - got);
     if (n == 0) {
       host::WriteLog("Error receiving data from socket %ld.  recv() returned %ld.  iLength = %ld\n", s.Id(), 0L, 0L);
-      return -2;
+      return Received::kPeerClosed;
     }
     // A receive that fails on a readable socket would fail again at once:
     // the connection is broken, so waiting out the time-out gains nothing.
-    if (n < 0) return -1;
+    if (n < 0) return Received::kBroken;
     if (got == 0 && deadline == kNoDeadline) deadline = PhaseDeadline();
     got += static_cast<size_t>(n);
-    if (got < 4) continue;
+    if (got < sizeof raw) continue;
     got = 0;
-    length = static_cast<int32_t>(static_cast<uint32_t>(raw[0]) | static_cast<uint32_t>(raw[1]) << 8 |
-                                  static_cast<uint32_t>(raw[2]) << 16 | static_cast<uint32_t>(raw[3]) << 24);
+    wire::ByteReader prefix(std::string_view(raw, sizeof raw));
+    wire::ReadLength(prefix, &length);
     // Four zero bytes between packets: the wait goes on as it began.
     if (length == 0 && patience == Patience::kConnection) deadline = kNoDeadline;
   }
-  if (length > capacity) {
+  if (length > 0 && static_cast<size_t>(length) > capacity) {
     host::WriteLog(
         "Error receiving data from socket %ld.  The packet length (%ld) is greater than the buffer length.(%ld)",
-        s.Id(), static_cast<long>(length), capacity);
+        s.Id(), static_cast<long>(length), static_cast<long>(capacity));
     // The refused payload is read and dropped: left in the stream, its bytes
     // would be taken for the next packet's length.
     if (!Discard(s, static_cast<size_t>(length))) {
       host::WriteLog("Timeout while receiving data from socket %ld.\n", s.Id());
-      return -3;
+      return Received::kStalled;
     }
-    return -4;
+    return Received::kTooLong;
   }
-  if (length < 0) return length;
+  if (length < 0) return Received::kBroken;
 
   // The payload, with a fresh patience.
   payload.resize(static_cast<size_t>(length));
@@ -150,28 +146,28 @@ long ReceivePacket(const platform::Socket& s, std::string& payload, long capacit
     if (w == platform::WaitResult::kTimeout) {
       host::WriteLog("Timeout while receiving data from socket %ld.\n", s.Id());
       payload.clear();
-      return -3;
+      return Received::kStalled;
     }
     if (w == platform::WaitResult::kError) {
       host::WriteLog("Error while receiving data:  select() on socket %ld returned %ld\n", s.Id(), -1L);
       payload.clear();
-      return -1;
+      return Received::kBroken;
     }
     long n = platform::ReceiveSome(s, payload.data() + received, payload.size() - received);
     if (n < 0) {
       host::WriteLog("Error while receiving data: recv() on socket %ld returned %ld\n", s.Id(), n);
       payload.clear();
-      return n;
+      return Received::kBroken;
     }
     if (n == 0) {
       // The peer closed in the middle of the payload: it can never complete.
       host::WriteLog("Timeout while receiving data from socket %ld.\n", s.Id());
       payload.clear();
-      return -3;
+      return Received::kStalled;
     }
     received += static_cast<size_t>(n);
   }
-  return length;
+  return Received::kPacket;
 }
 
 void PauseAfterSend() {

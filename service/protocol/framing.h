@@ -1,19 +1,14 @@
-// Length-prefixed packets: a 4-byte little-endian signed length, then that
-// many payload bytes. The only routines that touch a connection's data.
+// Length-prefixed packets (wire/packet.h) on a connection: the only routines
+// that touch a connection's data.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 #include "service/platform/net.h"
+#include "wire/packet.h"
 
 namespace protocol {
-
-// The largest payload the service ever sends.
-inline constexpr long kMaxPayload = 1024;
-
-// The end marker of multi-packet replies and uploads: CR LF "." CR LF.
-inline constexpr std::string_view kEndMarker = "\r\n.\r\n";
 
 // Sends one packet. Returns the payload length when all of it went out, 0 for
 // a length below 1 (nothing is sent), -1 on failure (logged).
@@ -28,17 +23,25 @@ long SendFormatted(const platform::Socket& s, const char* format, ...) __attribu
 // long as the connection lasts (between commands).
 enum class Patience { kReceiveTimeout, kConnection };
 
-// Receives one packet of at most `capacity` payload bytes into `payload`.
-// Packets of length 0 are skipped and the wait goes on. Returns the payload
-// length (at least 1); 0 when no packet began in time; -2 when the peer closed
-// before a length arrived; -3 when a packet that had begun (a byte of its
-// length or of its payload) did not complete within RECEIVETIMEOUT; -4 when
-// the length exceeds the capacity (the payload is read and dropped); a
-// negative length prefix as received; another negative value when the wait or
-// the receive failed. Every negative result but -4 leaves the stream out of
-// step: nothing more can be read from it.
-long ReceivePacket(const platform::Socket& s, std::string& payload, long capacity,
-                   Patience patience = Patience::kReceiveTimeout);
+// What a receive brought. Only kPacket, kIdle and kTooLong leave the stream
+// in step; after any other result nothing more can be read from it.
+enum class Received {
+  kPacket,      // a whole packet: the payload holds its 1 to `capacity` bytes
+  kIdle,        // no packet began within the patience
+  kPeerClosed,  // the peer closed the connection before a length arrived
+  kStalled,     // a packet that had begun (a byte of its length or payload)
+                // did not complete within RECEIVETIMEOUT, or the peer closed
+                // in the middle of it
+  kTooLong,     // the length exceeds the capacity: the payload was read and dropped
+  kBroken,      // a negative length, or the wait or the receive failed
+};
+
+// Receives one packet of at most `capacity` payload bytes into `payload`
+// (empty unless kPacket). Packets of length 0 are skipped and the wait goes
+// on. Time-outs, a close before a length, a refused length and a failed
+// receive during the payload are logged.
+Received ReceivePacket(const platform::Socket& s, std::string& payload, size_t capacity,
+                       Patience patience = Patience::kReceiveTimeout);
 
 // Pauses after a chunk or reply of a transfer for TRANSFERPAUSE milliseconds;
 // by default not at all, as the acknowledgements already pace a transfer.

@@ -13,9 +13,8 @@ namespace protocol {
 namespace {
 
 std::string Prefix(int32_t length) {
-  uint32_t u = static_cast<uint32_t>(length);
   std::string p;
-  for (int i = 0; i < 4; ++i) p += static_cast<char>((u >> (8 * i)) & 0xff);
+  wire::AppendLength(&p, length);
   return p;
 }
 
@@ -46,27 +45,31 @@ TEST_F(FramingTest, ReceiveResults) {
     const char* name;
     std::string wire;     // what the peer sends
     bool close_after;     // the peer closes after sending
-    long capacity;
-    long want;
+    size_t capacity;
+    Received want;
     std::string payload;
     const char* logged;   // part of what the log must show, or ""
   };
   const std::string big(1024, 'x');
   const Case cases[] = {
-      {"plain packet", Prefix(4) + "QUIT", false, 1024, 4, "QUIT", ""},
-      {"zero length skipped", Prefix(0) + Prefix(0) + Prefix(3) + "abc", false, 1024, 3, "abc", ""},
-      {"exactly the capacity", Prefix(1024) + big, false, 1024, 1024, big, ""},
-      {"one byte over", Prefix(1025) + big + "x", false, 1024, -4, "",
+      {"plain packet", Prefix(4) + "QUIT", false, 1024, Received::kPacket, "QUIT", ""},
+      {"zero length skipped", Prefix(0) + Prefix(0) + Prefix(3) + "abc", false, 1024, Received::kPacket, "abc", ""},
+      {"exactly the capacity", Prefix(1024) + big, false, 1024, Received::kPacket, big, ""},
+      {"one byte over", Prefix(1025) + big + "x", false, 1024, Received::kTooLong, "",
        "The packet length (1025) is greater than the buffer length.(1024)"},
-      {"negative length", Prefix(-7), false, 1024, -7, "", ""},
-      {"closed before a length", "", true, 1024, -2, "", "recv() returned 0.  iLength = 0"},
-      {"closed inside the length", "\x05\x00", true, 1024, -2, "", "recv() returned 0"},
-      {"closed inside the payload", Prefix(10) + "abc", true, 1024, -3, "", "Timeout while receiving data from socket"},
-      {"silence", "", false, 1024, 0, "", "Timeout exceeded while receiving data from socket"},
-      {"payload never completes", Prefix(10) + "abc", false, 1024, -3, "", "Timeout while receiving data"},
+      {"negative length", Prefix(-7), false, 1024, Received::kBroken, "", ""},
+      {"closed before a length", "", true, 1024, Received::kPeerClosed, "", "recv() returned 0.  iLength = 0"},
+      {"closed inside the length", "\x05\x00", true, 1024, Received::kPeerClosed, "", "recv() returned 0"},
+      {"closed inside the payload", Prefix(10) + "abc", true, 1024, Received::kStalled, "",
+       "Timeout while receiving data from socket"},
+      {"silence", "", false, 1024, Received::kIdle, "", "Timeout exceeded while receiving data from socket"},
+      {"payload never completes", Prefix(10) + "abc", false, 1024, Received::kStalled, "",
+       "Timeout while receiving data"},
       // Once a packet has begun, silence before it completes breaks the stream.
-      {"length never completes", "\x05\x00", false, 1024, -3, "", "Timeout while receiving data from socket"},
-      {"refused payload never completes", Prefix(1025) + "abc", false, 1024, -3, "", "Timeout while receiving data"},
+      {"length never completes", "\x05\x00", false, 1024, Received::kStalled, "",
+       "Timeout while receiving data from socket"},
+      {"refused payload never completes", Prefix(1025) + "abc", false, 1024, Received::kStalled, "",
+       "Timeout while receiving data"},
   };
   host::Config().receive_timeout = 50;
   for (const Case& c : cases) {
@@ -90,7 +93,7 @@ TEST_F(FramingTest, PeerClosingMidPayloadFailsAtOnce) {
   peer_.Close();
   std::string payload;
   auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(ReceivePacket(service_, payload, 1024), -3);
+  EXPECT_EQ(ReceivePacket(service_, payload, 1024), Received::kStalled);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
   host::Config().receive_timeout = 300;
 }
@@ -101,14 +104,16 @@ TEST_F(FramingTest, PacketsArrivingInPiecesAreJoined) {
     std::vector<std::string> pieces;  // sent with a pause of `pause_ms` between them
     int pause_ms;
     Patience patience;
-    long want;
+    Received want;
   };
   const Case cases[] = {
-      {"payload in two pieces", {Prefix(6) + "ab", "cdef"}, 30, Patience::kReceiveTimeout, 6},
-      {"length in two pieces", {std::string("\x06\x00", 2), std::string("\x00\x00", 2) + "abcdef"}, 30, Patience::kReceiveTimeout, 6},
+      {"payload in two pieces", {Prefix(6) + "ab", "cdef"}, 30, Patience::kReceiveTimeout, Received::kPacket},
+      {"length in two pieces", {std::string("\x06\x00", 2), std::string("\x00\x00", 2) + "abcdef"}, 30,
+       Patience::kReceiveTimeout, Received::kPacket},
       // Between commands the wait is the connection's, padding or not.
-      {"padding, then a long pause", {Prefix(0), Prefix(6) + "abcdef"}, 400, Patience::kConnection, 6},
-      {"padding, then a long pause, timed", {Prefix(0), Prefix(6) + "abcdef"}, 400, Patience::kReceiveTimeout, 0},
+      {"padding, then a long pause", {Prefix(0), Prefix(6) + "abcdef"}, 400, Patience::kConnection, Received::kPacket},
+      {"padding, then a long pause, timed", {Prefix(0), Prefix(6) + "abcdef"}, 400, Patience::kReceiveTimeout,
+       Received::kIdle},
   };
   host::Config().receive_timeout = 150;
   for (const Case& c : cases) {
@@ -122,7 +127,7 @@ TEST_F(FramingTest, PacketsArrivingInPiecesAreJoined) {
     });
     std::string payload;
     EXPECT_EQ(ReceivePacket(service_, payload, 1024, c.patience), c.want);
-    if (c.want > 0) {
+    if (c.want == Received::kPacket) {
       EXPECT_EQ(payload, "abcdef");
     }
     writer.join();
@@ -135,8 +140,8 @@ TEST_F(FramingTest, RefusedPacketDoesNotDesynchroniseTheStream) {
   // after it is still read whole.
   Write(peer_, Prefix(6) + "123456" + Prefix(4) + "1024");
   std::string payload;
-  EXPECT_EQ(ReceivePacket(service_, payload, 5), -4);
-  EXPECT_EQ(ReceivePacket(service_, payload, 5), 4);
+  EXPECT_EQ(ReceivePacket(service_, payload, 5), Received::kTooLong);
+  EXPECT_EQ(ReceivePacket(service_, payload, 5), Received::kPacket);
   EXPECT_EQ(payload, "1024");
 }
 

@@ -15,7 +15,6 @@
 #include "service/platform/clock.h"
 #include "service/platform/net.h"
 #include "service/platform/process.h"
-#include "service/protocol/login.h"
 #include "service/protocol/session.h"
 
 namespace protocol {

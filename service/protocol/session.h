@@ -1,28 +1,32 @@
-// One accepted connection, what the login learns about it, and the ways a
-// session ends.
+// One accepted connection: its whole life from the greeting and the login to
+// the ways a session ends.
 #pragma once
 
 #include <string>
 
 #include "service/platform/net.h"
+#include "service/protocol/framing.h"
 
 namespace protocol {
 
-enum LoginResult : int {
-  kWriteAccess = 1,
-  kReadAccess = 0,
-  kBadCredentials = -1,
-  kInsufficientLevel = -2,
-  kAccountFileMissing = -3,
-};
+// What a logged-in session may do: write commands need kWrite.
+enum class Access { kRead, kWrite };
 
 struct ClientSession {
   platform::Socket socket;
   std::string address;  // dotted IPv4 address of the peer
   std::string user;
   std::string password;
-  int access = kBadCredentials;  // the LoginResult
+  Access access = Access::kRead;
+  // The account files as this session's login found them in "gyrion.ini":
+  // GACT sends the first, SACT replaces the second.
+  std::string account_read_path;
+  std::string account_write_path;
 };
+
+// Greets the peer, logs it in and serves its commands; closes the connection
+// at the end.
+void SessionMain(ClientSession& session);
 
 // Shuts the connection down, logs its end and closes it.
 void EndSession(ClientSession& session);
@@ -30,10 +34,10 @@ void EndSession(ClientSession& session);
 // Ends the session after a failed receive, logging that first.
 void EndAfterReceiveFailure(ClientSession& session);
 
-// Ends the session when a receive of a login text or request failed (`n`
-// negative) or brought `limit` bytes or more (an attack, logged as such and
-// answered with nothing). True when the session has ended.
-bool EndOnBadReceive(ClientSession& session, long n, long limit);
+// Ends the session when a receive of a login text or request failed (neither
+// a packet nor idle) or brought a packet longer than `most` bytes (an attack,
+// logged as such and answered with nothing). True when the session has ended.
+bool EndOnBadReceive(ClientSession& session, Received received, const std::string& packet, size_t most);
 
 // Sends the no-privilege reply.
 void SendNoPrivilege(ClientSession& session);

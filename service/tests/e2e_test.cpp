@@ -194,6 +194,24 @@ TEST_F(EndToEnd, GameMasterIsRefusedWrites) {
   }
 }
 
+// GACT and SACT reach the account files that the session's own login found,
+// whatever "gyrion.ini" names when a later session logs in.
+TEST_F(EndToEnd, AccountFilesAreThoseTheLoginFound) {
+  Launch();
+  RawClient first = LoggedIn();
+  const std::string accounts = server_->ReadFile("accounts/gyrionaccu.scp");
+  server_->WriteFile("save/gyrionaccu.scp", "[Warden]\r\nPASSWORD=northwind\r\nPLEVEL=ADMIN\r\n");
+  std::string ini = server_->ReadFile("gyrion.ini");
+  ini.replace(ini.find("ACCTFILES=accounts/"), 19, "ACCTFILES=save/");
+  server_->WriteFile("gyrion.ini", ini);
+  RawClient second = LoggedIn();
+  EXPECT_EQ(Fetch(second, "GACT"), WithoutCr(server_->ReadFile("save/gyrionaccu.scp")));
+  EXPECT_EQ(Fetch(first, "GACT"), WithoutCr(accounts));
+  EXPECT_EQ(Store(first, "SACT", "[Warden]\n"), "File Received");
+  EXPECT_EQ(server_->ReadFile("accounts/gyrionacct.scp"), "[Warden]\r\n");
+  EXPECT_FALSE(fs::exists(server_->folder() / "save" / "gyrionacct.scp"));
+}
+
 TEST_F(EndToEnd, ReadOnlyRefusesEveryWrite) {
   Launch({"READONLY"});
   RawClient c = LoggedIn();

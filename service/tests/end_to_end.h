@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "service/tests/server_process.h"
+#include "service/tests/raw_client.h"
+#include "testing/orvosvr/server_process.h"
 
 namespace testing_support {
 

@@ -9,12 +9,7 @@ namespace testing_support {
 
 RawClient::RawClient(int port) : socket_(platform::Connect("127.0.0.1", static_cast<uint16_t>(port))) {}
 
-void RawClient::Send(const std::string& payload) {
-  uint32_t n = static_cast<uint32_t>(payload.size());
-  std::string bytes;
-  for (int i = 0; i < 4; ++i) bytes += static_cast<char>((n >> (8 * i)) & 0xff);
-  SendRaw(bytes + payload);
-}
+void RawClient::Send(const std::string& payload) { SendRaw(wire::EncodePacket(payload)); }
 
 void RawClient::SendRaw(const std::string& bytes) {
   size_t sent = 0;
@@ -45,18 +40,19 @@ bool RawClient::ReadExactly(std::string* out, size_t count, int timeout_ms) {
 std::string RawClient::Receive(int timeout_ms) {
   if (!socket_.Valid()) return "<closed>";
   std::string head;
-  if (!ReadExactly(&head, 4, timeout_ms)) return socket_.Valid() ? "<timeout>" : "<closed>";
-  uint32_t n = 0;
-  for (int i = 0; i < 4; ++i) n |= static_cast<uint32_t>(static_cast<unsigned char>(head[static_cast<size_t>(i)])) << (8 * i);
+  if (!ReadExactly(&head, wire::kLengthSize, timeout_ms)) return socket_.Valid() ? "<timeout>" : "<closed>";
+  wire::ByteReader prefix(head);
+  int32_t length = 0;
+  wire::ReadLength(prefix, &length);
   std::string payload;
-  if (!ReadExactly(&payload, n, timeout_ms)) return socket_.Valid() ? "<timeout>" : "<closed>";
+  if (!ReadExactly(&payload, static_cast<uint32_t>(length), timeout_ms)) return socket_.Valid() ? "<timeout>" : "<closed>";
   return payload;
 }
 
 std::string RawClient::Login(const std::string& user, const std::string& password) {
-  if (Receive() != "OrvoSvr connected.\r\n\r\nUsername: ") return "<no greeting>";
+  if (Receive() != wire::kGreeting) return "<no greeting>";
   Send(user);
-  if (Receive() != "Password: ") return "<no password prompt>";
+  if (Receive() != wire::kPasswordPrompt) return "<no password prompt>";
   Send(password);
   return Receive();
 }
@@ -88,8 +84,8 @@ std::string Store(RawClient& c, const std::string& request, const std::string& d
   c.Send(request);
   std::string ready = c.Receive();
   if (ready != kReady) return "<ready " + ready + ">";
-  for (size_t at = 0; at < data.size(); at += 1023) {
-    std::string chunk = data.substr(at, 1023);
+  for (size_t at = 0; at < data.size(); at += wire::kMaxUploadChunk) {
+    std::string chunk = data.substr(at, wire::kMaxUploadChunk);
     c.Send(chunk);
     std::string ack = c.Receive();
     if (ack != std::to_string(chunk.size())) return "<ack " + ack + ">";

@@ -7,13 +7,15 @@
 #include <vector>
 
 #include "service/platform/net.h"
+#include "wire/packet.h"
+#include "wire/replies.h"
 
 namespace testing_support {
 
 // The end marker of a multi-packet reply or upload.
-inline const std::string kEnd = "\r\n.\r\n";
+inline const std::string kEnd(wire::kEndMarker);
 // The reply that opens a whole-file store.
-inline const std::string kReady = "Ready to receive entry.  Send CRLF.CRLF to signal end of file\r\n";
+inline const std::string kReady(wire::kReadyForFile);
 
 // A client that speaks the packet framing byte for byte.
 class RawClient {

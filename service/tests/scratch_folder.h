@@ -3,14 +3,13 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <optional>
 #include <string>
 
 #include "service/host/config.h"
+#include "testing/temp_folder.h"
 
 namespace testing_support {
 
@@ -18,16 +17,14 @@ class ScratchFolder : public ::testing::Test {
  protected:
   void SetUp() override {
     saved_ = std::filesystem::current_path();
-    folder_ = std::filesystem::temp_directory_path() /
-              ("orvosvr-scratch-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
+    scratch_.emplace("orvosvr-scratch-");
+    folder_ = scratch_->Path();
     std::filesystem::current_path(folder_);
     ResetKeepingLog();
   }
   void TearDown() override {
     std::filesystem::current_path(saved_);
-    std::filesystem::remove_all(folder_);
+    scratch_.reset();
     ResetKeepingLog();
   }
   // Defaults for every setting except where the test process logs.
@@ -38,21 +35,14 @@ class ScratchFolder : public ::testing::Test {
     host::Config().receive_timeout = 300;
   }
   // Writes a file below the folder, making its folders.
-  void Write(const std::string& name, const std::string& bytes) {
-    std::filesystem::path p = folder_ / name;
-    std::filesystem::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << bytes;
-  }
-  std::string Read(const std::string& name) const {
-    std::ifstream in(folder_ / name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  void Write(const std::string& name, const std::string& bytes) { scratch_->WriteText(name, bytes); }
+  std::string Read(const std::string& name) const { return scratch_->Read(name); }
 
   std::filesystem::path saved_;
   std::filesystem::path folder_;
 
  private:
-  static inline int counter_ = 0;
+  std::optional<TempFolder> scratch_;
 };
 
 }  // namespace testing_support

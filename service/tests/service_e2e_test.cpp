@@ -12,8 +12,8 @@
 #include <memory>
 
 #include "service/tests/notify_socket.h"
-#include "service/tests/server_process.h"
-#include "service/tests/systemctl_standin.h"
+#include "testing/orvosvr/server_process.h"
+#include "testing/orvosvr/systemctl_standin.h"
 
 namespace {
 

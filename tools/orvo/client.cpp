@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "tools/orvo/replies.h"
+#include "wire/commands.h"
 
 namespace orvo {
 
@@ -13,8 +14,8 @@ constexpr const char* kInterruptedProblem = "interrupted";
 // A request is the four-letter word and at most 259 characters after it; the
 // service ends the argument at a zero byte.
 int CheckRequest(Session& s, std::string_view request) {
-  if (request.size() < 4) return s.Fail(kInvalidInput, "a request needs a four-letter command word");
-  if (request.size() > 4 + kMaxNameLength) {
+  if (request.size() < wire::kCommandWordLength) return s.Fail(kInvalidInput, "a request needs a four-letter command word");
+  if (request.size() > wire::kMaxRequestLength) {
     return s.Fail(kInvalidInput, "the name is longer than 259 characters");
   }
   if (request.find('\0') != std::string_view::npos) {
@@ -26,7 +27,7 @@ int CheckRequest(Session& s, std::string_view request) {
 // The user name and password travel as text that the service cuts at the
 // first CR, LF or zero byte.
 int CheckLoginText(Session& s, std::string_view what, std::string_view text) {
-  if (text.size() > kMaxLoginText) {
+  if (text.size() > kMaxNameLength) {
     return s.Fail(kInvalidInput, std::string(what) + " is longer than 259 characters");
   }
   if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
@@ -69,10 +70,10 @@ int SendAcknowledgedChunks(Session& s, const std::vector<std::string_view>& chun
 int PlanUpload(Session& s, std::string_view data, size_t max_chunk, bool large,
                std::vector<std::string_view>* chunks) {
   *chunks = PlanChunks(data, max_chunk);
-  if (!large && chunks->size() + 1 > kMaxUploadPackets) {
+  if (!large && chunks->size() + 1 > wire::kUploadPasses) {
     return s.Fail(kInvalidInput, "the data needs " + std::to_string(chunks->size()) +
                                      " packets; the service reads at most " +
-                                     std::to_string(kMaxUploadPackets - 1) + " before the end marker");
+                                     std::to_string(wire::kUploadPasses - 1) + " before the end marker");
   }
   return kOk;
 }
@@ -262,7 +263,7 @@ int MergeEntry(Session& s, EntryKind kind, std::string_view entry, uint32_t* id)
 }
 
 int FetchSpawnList(Session& s, std::string* list) {
-  int r = s.Send("GSPN");
+  int r = s.Send(wire::kSpawnList);
   if (r != kOk) return r;
   std::string packet;
   if ((r = s.Receive(&packet)) < 0) return r;
@@ -284,7 +285,7 @@ int FetchSpawnList(Session& s, std::string* list) {
 }
 
 int ListDirectory(Session& s, std::string_view path, std::vector<DirectoryRecord>* records) {
-  std::string request = "GDIR" + std::string(path);
+  std::string request = std::string(wire::kListDirectory).append(path);
   int r = CheckRequest(s, request);
   if (r == kOk) r = s.Send(request);
   if (r != kOk) return r;
@@ -305,7 +306,7 @@ int ListDirectory(Session& s, std::string_view path, std::vector<DirectoryRecord
 }
 
 int GetChecksum(Session& s, std::string_view name, long long* checksum) {
-  std::string request = "GFCS" + std::string(name);
+  std::string request = std::string(wire::kChecksum).append(name);
   int r = CheckRequest(s, request);
   if (r == kOk) r = s.Send(request);
   if (r != kOk) return r;
@@ -316,7 +317,7 @@ int GetChecksum(Session& s, std::string_view name, long long* checksum) {
 }
 
 int ListResources(Session& s, std::vector<ResourceEntry>* resources) {
-  int r = s.Send("GRES");
+  int r = s.Send(wire::kResources);
   if (r != kOk) return r;
   resources->clear();
   return ReceiveUntilEndMarker(s, [&](const std::string& packet, bool first) {
@@ -334,7 +335,7 @@ int ListResources(Session& s, std::vector<ResourceEntry>* resources) {
 }
 
 int GetGamePort(Session& s, long long* port) {
-  int r = s.Send("PORT");
+  int r = s.Send(wire::kGamePort);
   if (r != kOk) return r;
   std::string reply;
   if ((r = s.Receive(&reply)) < 0) return r;
@@ -345,10 +346,10 @@ int GetGamePort(Session& s, long long* port) {
   return kOk;
 }
 
-int StartGameServer(Session& s) { return s.Send("STRT"); }
+int StartGameServer(Session& s) { return s.Send(wire::kStartServer); }
 
 int Quit(Session& s) {
-  int r = s.Send("QUIT");
+  int r = s.Send(wire::kQuit);
   std::string reply;
   if (r == kOk) r = s.Receive(&reply);
   if (r < 0) return r;

@@ -26,12 +26,10 @@ inline constexpr uint16_t kDefaultPort = 4006;
 inline constexpr int kDefaultTimeoutMs = 120000;
 
 // Limits the service sets on what it accepts.
-inline constexpr size_t kMaxNameLength = 259;     // names and arguments
-inline constexpr size_t kMaxLoginText = 259;      // user name and password
-inline constexpr size_t kMaxUploadChunk = 1023;   // a chunk of a stored file
-inline constexpr size_t kMaxEntryChunk = 1024;    // a chunk of a merged entry
-inline constexpr size_t kMaxEntryBytes = 8191;    // a whole merged entry
-inline constexpr size_t kMaxUploadPackets = 3000; // data packets and end marker
+using wire::kMaxEntryBytes;
+using wire::kMaxEntryChunk;
+using wire::kMaxNameLength;
+using wire::kMaxUploadChunk;
 
 // Told after each chunk of a transfer: the bytes moved so far and the total
 // expected (the announced size of a fetch, the size of an upload).

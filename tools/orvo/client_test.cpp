@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/orvo/fake_server.h"
+#include "tools/orvo/tests/fake_server.h"
 #include "tools/orvo/replies.h"
 
 namespace orvo {

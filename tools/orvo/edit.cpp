@@ -5,6 +5,7 @@
 #include "tools/orvo/server_copy.h"
 #include "tools/orvo/platform_files.h"
 #include "tools/orvo/platform_process.h"
+#include "wire/commands.h"
 
 namespace orvo {
 
@@ -74,7 +75,7 @@ int RunEdit(Context& ctx, const Options& options) {
   std::ostream& err = *ctx.env.err;
   std::string original, error;
   long long size = 0;
-  int r = Fetch(*ctx.session, "GFIL" + remote, [&](std::string_view chunk) {
+  int r = Fetch(*ctx.session, std::string(wire::kFetchFile) + remote, [&](std::string_view chunk) {
     original.append(chunk);
     return true;
   }, &size);
@@ -118,7 +119,7 @@ int RunEdit(Context& ctx, const Options& options) {
   if (r == kConflict) return keep(r, name + " changed on the server since it was fetched; nothing was stored");
   if (r != kOk) return keep(r, ctx.session->Problem());
   std::string text = WithLfLineEnds(edited);
-  if ((r = Store(*ctx.session, "SFIL" + remote, text, options.large)) != kOk) return keep(r, ctx.session->Problem());
+  if ((r = Store(*ctx.session, std::string(wire::kStoreFile) + remote, text, options.large)) != kOk) return keep(r, ctx.session->Problem());
   *ctx.env.out << "stored " << name << " (" << text.size() << " bytes)\n";
   return kOk;
 }

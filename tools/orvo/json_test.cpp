@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/orvo/json_check.h"
+#include "tools/orvo/tests/json_check.h"
 
 namespace orvo {
 namespace {

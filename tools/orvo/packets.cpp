@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "tools/orvo/byte_reader.h"
 #include "tools/orvo/results.h"
 
 namespace orvo {
@@ -27,31 +26,22 @@ int ReceiveExactly(const platform::Connection& c, char* out, size_t len, int tim
 
 }  // namespace
 
-std::string EncodePacket(std::string_view payload) {
-  uint32_t len = static_cast<uint32_t>(payload.size());
-  std::string wire;
-  wire.reserve(4 + payload.size());
-  for (int i = 0; i < 4; ++i) wire.push_back(static_cast<char>((len >> (8 * i)) & 0xFF));
-  wire.append(payload);
-  return wire;
-}
-
 int SendPacket(const platform::Connection& c, std::string_view payload, int timeout_ms) {
   if (payload.empty() || payload.size() > kMaxPayload) return kInvalidInput;
-  std::string wire = EncodePacket(payload);
-  long r = platform::SendAll(c, wire.data(), wire.size(), timeout_ms);
+  std::string packet = EncodePacket(payload);
+  long r = platform::SendAll(c, packet.data(), packet.size(), timeout_ms);
   return r == 0 ? kOk : FromIo(r);
 }
 
 int ReceivePacket(const platform::Connection& c, std::string* payload, size_t capacity,
                   int timeout_ms) {
   for (;;) {
-    char prefix[4];
+    char prefix[wire::kLengthSize];
     int r = ReceiveExactly(c, prefix, sizeof prefix, timeout_ms);
     if (r != kOk) return r;
-    ByteReader reader(std::string_view(prefix, sizeof prefix));
+    wire::ByteReader reader(std::string_view(prefix, sizeof prefix));
     int32_t length = 0;
-    reader.ReadI32(&length);
+    wire::ReadLength(reader, &length);
     // A zero length is padding between packets: the wait goes on.
     if (length == 0) continue;
     if (length < 0 || static_cast<size_t>(length) > capacity) return kProtocolError;

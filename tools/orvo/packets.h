@@ -1,5 +1,5 @@
-// The administration protocol's packets as the client sends and receives them:
-// a 4-byte little-endian signed length, then that many payload bytes.
+// The administration protocol's packets (wire/packet.h) as the client sends
+// and receives them.
 #pragma once
 
 #include <cstddef>
@@ -8,19 +8,14 @@
 #include <vector>
 
 #include "tools/orvo/platform.h"
+#include "wire/packet.h"
 
 namespace orvo {
 
-// The largest payload either side sends.
-inline constexpr size_t kMaxPayload = 1024;
-// The packet that ends a multi-packet reply or upload: CR LF "." CR LF.
-inline constexpr std::string_view kEndMarker = "\r\n.\r\n";
-// The packet that ends the spawn list instead: "." CR LF.
-inline constexpr std::string_view kSpawnListEnd = ".\r\n";
-
-// The wire form of one packet: the length in four little-endian bytes, then
-// the payload.
-std::string EncodePacket(std::string_view payload);
+using wire::EncodePacket;
+using wire::kEndMarker;
+using wire::kMaxPayload;
+using wire::kSpawnListEnd;
 
 // Sends one packet of 1 to kMaxPayload bytes. Returns kOk; kInvalidInput for
 // an empty or oversized payload (nothing is sent); kConnectionLost, kTimedOut

@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "tools/orvo/cli.h"
-#include "tools/orvo/fake_server.h"
+#include "tools/orvo/tests/fake_server.h"
 
 namespace orvo {
 namespace {

@@ -16,19 +16,19 @@ struct ReplyRow {
 
 constexpr std::array<ReplyRow, 4> kLoginReplies{{
     {kLoginSuccessful, true, kOk},
-    {"Login failed.  Bad userid or password.\r\n", true, kBadCredentials},
-    {"Login failed.  Insufficient priveleges.\r\n", true, kInsufficientLevel},
-    {"Login failed.  Account file not found.\r\n", true, kAccountFileMissing},
+    {wire::kLoginBadCredentials, true, kBadCredentials},
+    {wire::kLoginInsufficientLevel, true, kInsufficientLevel},
+    {wire::kLoginAccountFileMissing, true, kAccountFileMissing},
 }};
 
 // Replies that take the place of what an exchange expects. The file name in
 // the last three follows the fixed beginning.
 constexpr std::array<ReplyRow, 5> kFailureReplies{{
-    {"This user does not have sufficient priveleges on the remote server\r\n", true, kRefused},
-    {"Command unknown (", false, kUnknownCommand},
-    {"Could not open file ", false, kFailedReply},            // fetch
-    {"Error opening file on remote server (", false, kFailedReply},  // store
-    {"Unable to open file ", false, kFailedReply},            // resource list
+    {wire::kNoPrivilege, true, kRefused},
+    {wire::kCommandUnknownPrefix, false, kUnknownCommand},
+    {wire::kCannotOpenPrefix, false, kFailedReply},     // fetch
+    {wire::kStoreFailedPrefix, false, kFailedReply},    // store
+    {wire::kUnableToOpenPrefix, false, kFailedReply},   // resource list
 }};
 
 template <size_t N>

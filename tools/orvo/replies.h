@@ -1,31 +1,24 @@
-// The service's reply texts that the client recognises, and the small parsers
-// for the numbers that travel as text.
+// What the client makes of the service's reply texts (wire/replies.h), and
+// the small parsers for the numbers that travel as text.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "wire/replies.h"
+
 namespace orvo {
 
-// Login.
-inline constexpr std::string_view kUsernamePrompt = "Username: ";  // ends the greeting
-inline constexpr std::string_view kPasswordPrompt = "Password: ";
-inline constexpr std::string_view kLoginSuccessful = "Login successful. Protocol 1.0\r\n";
-
-// Transfers and merges.
-inline constexpr std::string_view kReadyForFile =
-    "Ready to receive entry.  Send CRLF.CRLF to signal end of file\r\n";
-inline constexpr std::string_view kReadyForEntry =
-    "Ready to receive entry.  Send CRLF.CRLF to signal end of entry\r\n";
-inline constexpr std::string_view kFileReceived = "File Received";
-inline constexpr std::string_view kMergedPrefix = "OK - ID=";
-
-// The end of a session.
-inline constexpr std::string_view kClosingConnection = "Closing connection.\r\n";
-
-// The one record of a directory listing that the service cannot search.
-inline constexpr std::string_view kInvalidPath = "Invalid Path";
+using wire::kClosingConnection;
+using wire::kFileReceived;
+using wire::kInvalidPath;
+using wire::kLoginSuccessful;
+using wire::kMergedPrefix;
+using wire::kPasswordPrompt;
+using wire::kReadyForEntry;
+using wire::kReadyForFile;
+using wire::kUsernamePrompt;
 
 // The result a login reply stands for: kOk, kBadCredentials,
 // kInsufficientLevel, kAccountFileMissing, or kProtocolError for another text.

@@ -4,6 +4,7 @@
 
 #include "tools/orvo/checksum.h"
 #include "tools/orvo/edit.h"
+#include "wire/commands.h"
 
 namespace orvo {
 
@@ -35,7 +36,7 @@ int CheckServerCopy(Session& s, const std::string& remote, const ServerCopy& bas
   uint64_t hash = kContentHashStart;
   long long size = 0, announced = 0;
   bool longer = false;
-  r = Fetch(s, "GFIL" + remote, [&](std::string_view chunk) {
+  r = Fetch(s, std::string(wire::kFetchFile) + remote, [&](std::string_view chunk) {
     size += static_cast<long long>(chunk.size());
     // More bytes than the copy had: changed, and the rest need not come.
     longer = size > base.size;

@@ -9,11 +9,11 @@
 #include <map>
 #include <sstream>
 
-#include "service/tests/server_process.h"
-#include "service/tests/systemctl_standin.h"
+#include "testing/orvosvr/server_process.h"
+#include "testing/orvosvr/systemctl_standin.h"
 #include "tools/orvo/checksum.h"
 #include "tools/orvo/cli.h"
-#include "tools/orvo/json_check.h"
+#include "tools/orvo/tests/json_check.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "tools/orvo/fake_server.h"
+#include "tools/orvo/tests/fake_server.h"
 #include "tools/orvo/packets.h"
 #include "tools/orvo/replies.h"
 

@@ -10,6 +10,7 @@
 #include "tools/orvo/platform_files.h"
 #include "tools/orvo/progress.h"
 #include "tools/orvo/sync_record.h"
+#include "wire/commands.h"
 
 namespace orvo {
 
@@ -128,13 +129,13 @@ void Remember(const SyncPlan& plan, const SyncItem& item, SyncRecord* record) {
 int RunItem(Session& s, const SyncPlan& plan, SyncItem* item) {
   std::string path = LocalPath(plan, item->name), error;
   std::string remote = RemoteName(plan.remote, item->name);
-  if (item->action == SyncAction::kFetch) return FetchToFile(s, "GFIL" + remote, path);
+  if (item->action == SyncAction::kFetch) return FetchToFile(s, std::string(wire::kFetchFile) + remote, path);
   if (item->action == SyncAction::kDelete) {
     return platform::RemoveFile(path, &error) == 0 ? kOk : s.Fail(kLocalFileError, error);
   }
   std::string data;
   if (platform::ReadWholeFile(path, &data, &error) != 0) return s.Fail(kLocalFileError, error);
-  return Store(s, "SFIL" + remote, WithLfLineEnds(data), plan.large);
+  return Store(s, std::string(wire::kStoreFile) + remote, WithLfLineEnds(data), plan.large);
 }
 
 void PrintJson(const SyncPlan& plan, bool dry_run, std::ostream& out) {

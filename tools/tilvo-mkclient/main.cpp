@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "synthetic_client.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace {
 

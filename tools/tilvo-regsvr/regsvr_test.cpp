@@ -8,8 +8,8 @@
 #include "artcontrol/automation/class_registry.h"
 #include "artcontrol/platform/file_access.h"
 #include "artcontrol/platform/module.h"
-#include "artcontrol/tests/scoped_environment.h"
-#include "artcontrol/tests/temp_folder.h"
+#include "testing/tilvo/scoped_environment.h"
+#include "testing/temp_folder.h"
 
 namespace tilvo::regsvr_tool {
 namespace {
@@ -28,7 +28,7 @@ class RegsvrTest : public ::testing::Test {
     return ClassRegistry::Parse(std::string(bytes.begin(), bytes.end()));
   }
 
-  testing::TempFolder folder_;
+  testing_support::TempFolder folder_;
   testing::ScopedEnvironment data_{"XDG_DATA_HOME", folder_.Path() + "/share"};
   std::ostringstream out_;
   std::ostringstream err_;

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "artcontrol/render/composite_test_support.h"
+#include "testing/tilvo/composite_test_support.h"
 #include "render_options.h"
 #include "render_run.h"
 

@@ -8,9 +8,9 @@
 #include <iterator>
 #include <sstream>
 
-#include "artcontrol/render/render_test_support.h"
-#include "artcontrol/tests/temp_folder.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/tilvo/render_test_support.h"
+#include "testing/temp_folder.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo::render_tool {
 namespace {
@@ -45,7 +45,7 @@ class RenderRun : public ::testing::Test {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   }
 
-  tilvo::testing::TempFolder folder_;
+  testing_support::TempFolder folder_;
 };
 
 TEST_F(RenderRun, WritesTheExactPictureBytes) {

@@ -7,9 +7,9 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "artcontrol/tests/scoped_environment.h"
-#include "artcontrol/tests/temp_folder.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/tilvo/scoped_environment.h"
+#include "testing/temp_folder.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo::viewer {
 namespace {
@@ -26,8 +26,8 @@ class ViewerTest : public ::testing::Test {
     return window.findChild<T*>(QString::fromLatin1(name));
   }
 
-  testing::TempFolder client_;
-  testing::TempFolder data_;
+  testing_support::TempFolder client_;
+  testing_support::TempFolder data_;
   testing::ScopedEnvironment xdg_{"XDG_DATA_HOME", data_.Path()};
   ViewerOptions options_;
 };
@@ -44,7 +44,7 @@ TEST_F(ViewerTest, CreatesTheControlByItsProgIdOnceRegistered) {
   EXPECT_EQ(window.statusBar()->currentMessage(), QStringLiteral("Control created through TILVO.TilvoCtrl.1"));
   EXPECT_EQ(Field<QLineEdit>(window, "clientFolder")->text().toStdString(), client_.Dir());
   // Another folder makes a new control for it.
-  testing::TempFolder other;
+  testing_support::TempFolder other;
   EXPECT_EQ(window.OpenClient(QString::fromStdString(other.Path())), S_OK);
   EXPECT_EQ(window.Control()->GetMulPath(), other.Dir());
 }

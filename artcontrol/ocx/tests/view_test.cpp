@@ -54,9 +54,11 @@ TEST(View, DrawsTheBackgroundCopiesAtTheSameSizeAndRegeneratesOnANewOne) {
   EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, nullptr, nullptr, nullptr, 0),
             E_INVALIDARG);
   ::DeleteDC(dc);
+  // The default extent is 320 x 240 pixels at 96 dots per inch, in HIMETRIC.
   SIZEL extent{};
   ASSERT_EQ(view->GetExtent(DVASPECT_CONTENT, -1, nullptr, &extent), S_OK);
-  EXPECT_GT(extent.cx, 0);
+  EXPECT_EQ(extent.cx, 320 * 2540 / 96);
+  EXPECT_EQ(extent.cy, 240 * 2540 / 96);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 
 #include "artcontrol/qt/property_frame.h"
 #include "artcontrol/qt/tilvo_widget.h"
-#include "artcontrol/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "tilvo/headless_site.h"
 #include "tilvo/verbs.h"
 
@@ -33,7 +33,7 @@ class PropPageTest : public ::testing::Test {
     emit ArtType()->activated(index);
   }
 
-  testing::TempFolder folder_;
+  testing_support::TempFolder folder_;
   HeadlessSite site_;
   CTilvoCtrl control_{site_, folder_.Path()};
   CTilvoPropPage page_;
@@ -141,7 +141,7 @@ TEST_F(PropPageTest, RefusesTextThatIsNoIntegerAndValuesTheControlRefuses) {
 }
 
 TEST(PropertyFrame, AppliesThePageToTheHostedControl) {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
   TilvoWidget widget;
   widget.CreateControl(folder.Path());
   QSignalSpy applied(&widget, &TilvoWidget::propertiesApplied);

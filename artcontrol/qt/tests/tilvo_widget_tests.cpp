@@ -9,10 +9,10 @@
 
 #include "artcontrol/qt/property_frame.h"
 #include "artcontrol/qt/tilvo_prop_page.h"
-#include "artcontrol/tests/scoped_environment.h"
-#include "artcontrol/tests/temp_folder.h"
+#include "testing/tilvo/scoped_environment.h"
+#include "testing/temp_folder.h"
 #include "tilvo/verbs.h"
-#include "tools/tilvo-mkclient/synthetic_client.h"
+#include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo::qt {
 namespace {
@@ -45,7 +45,7 @@ class WidgetTest : public ::testing::Test {
     return true;
   }
 
-  testing::TempFolder folder_;
+  testing_support::TempFolder folder_;
   TilvoWidget widget_;
 };
 
@@ -185,7 +185,7 @@ TEST_F(WidgetTest, OffersEditAndProperties) {
 }
 
 TEST(WidgetActivation, CreatesTheControlThroughItsRegistration) {
-  testing::TempFolder folder;
+  testing_support::TempFolder folder;
   testing::ScopedEnvironment data("XDG_DATA_HOME", folder.Path() + "/share");
   TilvoWidget widget;
   QSignalSpy ready(&widget, &TilvoWidget::readyStateChanged);

@@ -9,12 +9,12 @@
 #include "monitor/core/console_charset.h"
 #include "monitor/core/console_limit.h"
 #include "monitor/core/console_log.h"
-#include "monitor/core/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace monitor {
 namespace {
 
-using testing::TempFolder;
+using testing_support::TempFolder;
 
 TEST(ConsoleDecoder, LineEndsBecomeOneNewlineAcrossArrivals) {
   struct Row {
@@ -48,7 +48,7 @@ TEST(ConsoleLog, RecordsWholeOrInPieces) {
   const LocalStamp day1{2024, 3, 7, "3/7/24", "9:05 PM"};
   const LocalStamp day2{2024, 3, 8, "3/8/24", "1:00 AM"};
   TempFolder folder;
-  ConsoleLog log(folder.Path());
+  ConsoleLog log(folder.Dir());
   EXPECT_TRUE(log.Save(day1, "caf\xC3\xA9\nend"));
   EXPECT_FALSE(log.Begun());
   log.Append(day1, "dropped 1\n");
@@ -67,14 +67,14 @@ TEST(ConsoleLog, AnyFailedPieceFailsTheSave) {
   const LocalStamp now{2024, 3, 7, "3/7/24", "21:05:01"};
   TempFolder folder;
   std::filesystem::create_directory(folder.File("GX-2024-03-07.log"));
-  ConsoleLog log(folder.Path());
+  ConsoleLog log(folder.Dir());
   EXPECT_FALSE(log.Save(now, "text"));
   log.Append(now, "lost\n");
   std::filesystem::remove(folder.File("GX-2024-03-07.log"));
   EXPECT_FALSE(log.Save(now, "rest"));
   // The next record starts with a clean slate.
   EXPECT_TRUE(log.Save(now, "fine"));
-  EXPECT_FALSE(ConsoleLog(folder.File("missing")).Save(now, "text"));
+  EXPECT_FALSE(ConsoleLog(folder.File("missing") + "/").Save(now, "text"));
 }
 
 TEST(ConsoleLogName, UsesTheCalendarDateWhateverTheSystemFormat) {

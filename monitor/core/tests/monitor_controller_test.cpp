@@ -6,7 +6,7 @@
 
 #include "monitor/core/profile_file.h"
 #include "monitor/core/tests/controller_fakes.h"
-#include "monitor/core/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace monitor {
 namespace {
@@ -14,7 +14,7 @@ namespace {
 using testing::FakeConfigure;
 using testing::FakeSocket;
 using testing::FakeView;
-using testing::TempFolder;
+using testing_support::TempFolder;
 
 constexpr char kSettings[] = "[Settings]\r\nHOST=console.example\r\nPORT=2593\r\n";
 
@@ -25,14 +25,14 @@ LocalStamp Moment() { return {2024, 3, 7, "3/7/24", "9:05:01 PM"}; }
 // empty) and the main window loaded.
 struct Monitor {
   explicit Monitor(const std::string& ini = kSettings) {
-    if (!ini.empty()) folder.Write("Configuration.ini", ini);
+    if (!ini.empty()) folder.WriteText("Configuration.ini", ini);
     controller.frmMain_Load();
   }
   TempFolder folder;
   FakeView view;
   FakeSocket socket;
   TextProfileStrings profile;
-  MonitorController controller{view, socket, profile, folder.Path(), Moment};
+  MonitorController controller{view, socket, profile, folder.Dir(), Moment};
 
   // Connects, as the socket's events would, and answers the password prompt.
   void ConnectAndLogIn() {

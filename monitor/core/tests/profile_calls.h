@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "monitor/core/mod_local.h"
+#include "monitor/core/profile_strings.h"
 
 namespace monitor::testing {
 

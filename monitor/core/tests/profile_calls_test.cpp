@@ -7,16 +7,18 @@
 #include <string>
 
 #include "monitor/core/tests/profile_calls.h"
-#include "monitor/core/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 
 namespace monitor::testing {
 namespace {
 
+using testing_support::TempFolder;
+
 TEST_P(ProfileCalls, MissingFileSectionOrKeyIsEmpty) {
   TempFolder folder;
-  const std::string file = SettingsFilePath(folder.Path());
+  const std::string file = SettingsFilePath(folder.Dir());
   EXPECT_EQ(ReadIniValue(*profile_, "Settings", "HOST", file), "");
-  folder.Write("Configuration.ini", "[Other]\r\nHOST=a\r\n[Settings]\r\nPORT=1\r\n");
+  folder.WriteText("Configuration.ini", "[Other]\r\nHOST=a\r\n[Settings]\r\nPORT=1\r\n");
   EXPECT_EQ(ReadIniValue(*profile_, "Settings", "HOST", file), "");
   EXPECT_EQ(ReadIniValue(*profile_, "settings", "port", file), "1");
   EXPECT_EQ(ReadIniValue(*profile_, "Settings", "HOST", folder.File("no such folder/x.ini")), "");
@@ -37,8 +39,8 @@ TEST_P(ProfileCalls, ValuesAreTrimmedUnquotedAndStopAt749Characters) {
   };
   for (const Row& row : rows) {
     TempFolder folder;
-    folder.Write("Configuration.ini", "[Settings]\r\n" + row.line + "\r\n");
-    EXPECT_EQ(ReadIniValue(*profile_, "Settings", "HOST", SettingsFilePath(folder.Path())),
+    folder.WriteText("Configuration.ini", "[Settings]\r\n" + row.line + "\r\n");
+    EXPECT_EQ(ReadIniValue(*profile_, "Settings", "HOST", SettingsFilePath(folder.Dir())),
               row.value)
         << row.line.substr(0, 40);
   }
@@ -46,9 +48,9 @@ TEST_P(ProfileCalls, ValuesAreTrimmedUnquotedAndStopAt749Characters) {
 
 TEST_P(ProfileCalls, WritesReplaceOrAddAndKeepTheRest) {
   TempFolder folder;
-  const std::string file = SettingsFilePath(folder.Path());
+  const std::string file = SettingsFilePath(folder.Dir());
   WriteIniValue(*profile_, "Settings", "host", "first", file);
-  folder.Write("Configuration.ini", "[Window]\r\nLeft=10\r\n[Settings]\r\nhost=old\r\n");
+  folder.WriteText("Configuration.ini", "[Window]\r\nLeft=10\r\n[Settings]\r\nhost=old\r\n");
   WriteIniValue(*profile_, "Settings", "host", "new.example", file);
   WriteIniValue(*profile_, "Settings", "Port", "2593", file);
   EXPECT_EQ(ReadIniValue(*profile_, "Settings", "HOST", file), "new.example");

@@ -95,7 +95,7 @@ class FrmMainTest : public ::testing::Test {
       ini.write("[Settings]\r\nHOST=" + QByteArray(host) + "\r\nPORT=" + port.toUtf8() + "\r\n" +
                 more_settings);
     }
-    window_ = std::make_unique<frmMain>(QFile::encodeName(folder_.path()).toStdString(), Moment);
+    window_ = std::make_unique<frmMain>(QFile::encodeName(folder_.path() + QLatin1Char('/')).toStdString(), Moment);
     window_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
   }

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "monitor/core/tests/profile_calls.h"
-#include "monitor/core/tests/temp_folder.h"
+#include "testing/temp_folder.h"
 #include "monitor/win32/monitor_folder.h"
 #include "monitor/win32/wide_text.h"
 #include "monitor/win32/win32_profile_strings.h"
@@ -18,13 +18,15 @@
 namespace monitor::testing {
 namespace {
 
+using testing_support::TempFolder;
+
 INSTANTIATE_TEST_SUITE_P(SystemCalls, ProfileCalls, ::testing::Values([] {
                            return std::unique_ptr<ProfileStrings>(new Win32ProfileStrings);
                          }));
 
 TEST(Win32ProfileStrings, ValuesTravelInTheAnsiCodePage) {
   TempFolder folder;
-  const std::string file = SettingsFilePath(folder.Path());
+  const std::string file = SettingsFilePath(folder.Dir());
   Win32ProfileStrings profile;
   // "café" written by the monitor is one byte per letter in the file.
   WriteIniValue(profile, "Settings", "HOST", "caf\xC3\xA9", file);

@@ -10,14 +10,16 @@
 #include <memory>
 #include <string>
 
-#include "monitor/core/mod_local.h"
-#include "monitor/core/tests/temp_folder.h"
+#include "monitor/core/profile_strings.h"
+#include "testing/temp_folder.h"
 #include "monitor/win32/resource.h"
 #include "monitor/win32/tests/loopback_console.h"
 #include "monitor/win32/tests/monitor_process.h"
 
 namespace monitor::testing {
 namespace {
+
+using testing_support::TempFolder;
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
@@ -109,7 +111,7 @@ TEST_F(MonitorUi, FirstStartAsksForSettingsAndConfiguringSavesThem) {
   EXPECT_FALSE(IsWindowVisible(dialog));
   EXPECT_EQ(Tip(), Expect(L"Connect to: ", L" @ port "));
   EXPECT_EQ(Text(Item(IDC_CMDCONNECT)), Tip());
-  const std::string ini = SettingsFilePath(folder_.Path());
+  const std::string ini = SettingsFilePath(folder_.Dir());
   char value[750] = "";
   GetPrivateProfileStringA("Settings", "HOST", "", value, sizeof(value), ini.c_str());
   EXPECT_STREQ(value, "127.0.0.1");

@@ -11,6 +11,7 @@
 
 #include "service/tests/raw_client.h"
 #include "service/tests/windows/windows_server.h"
+#include "wire/directory_record.h"
 
 namespace {
 
@@ -111,15 +112,10 @@ TEST_F(ConsoleSession, NamesFollowWindowsRules) {
   for (std::string packet = c.Receive(); packet != kEnd && packet.front() != '<'; packet = c.Receive()) {
     records += packet;
   }
+  std::vector<wire::DirectoryRecord> decoded;
+  ASSERT_GE(wire::DecodeDirectoryRecords(records, &decoded), 0);
   std::map<std::string, uint32_t> listed;
-  for (size_t at = 0; at + 4 < records.size();) {
-    uint32_t attributes = 0;
-    for (int i = 0; i < 4; ++i) attributes |= static_cast<uint32_t>(static_cast<unsigned char>(records[at + i])) << (8 * i);
-    size_t end = records.find('\0', at + 4);
-    ASSERT_NE(end, std::string::npos);
-    listed[records.substr(at + 4, end - at - 4)] = attributes;
-    at = end + 1;
-  }
+  for (const wire::DirectoryRecord& record : decoded) listed[record.name] = record.attributes;
   for (const char* name : {"gyrion.ini", "gyrionitem2.scp", "scripts", "save"}) {
     ASSERT_EQ(listed.count(name), 1u) << name;
     DWORD want = ::GetFileAttributesA((server_->folder() / name).string().c_str());

@@ -1,9 +1,11 @@
 // Multis from an arbitrary multi.mul entry whose index record may claim more
 // than the file holds: components are read while whole, sorted without a grid
 // that damaged coordinates could make enormous, and drawn through the art
-// path; nothing is written outside the picture.
+// path; nothing is written outside the picture. The same bytes read as a
+// container's entry give no more components than they can hold.
 
 #include "artcontrol/render/draw_object.h"
+#include "artcontrol/render/multi.h"
 #include "fuzz_client.h"
 #include "fuzz_params.h"
 
@@ -34,5 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   req.bottom = h;
   DrawObject(ctx, req);
   fuzz::CheckPicture(pixels, w, h);
+  // The same bytes as a container's multi entry.
+  if (ReadCollectionComponents(rest, client.tileData).size() > rest.size() / 14) __builtin_trap();
   return 0;
 }

@@ -19,9 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     places.registryFile = (fuzz::Folder() / "absent.ini").string();
     fuzz::WriteFile("system.reg", data + 1, size - 1);
   }
-  const std::string mulPath = ResolveClientDirectory([&](std::string_view key, std::string& exePath) {
-    return platform::ReadClientExePath(places, key, exePath);
-  });
+  const std::string mulPath =
+      ResolveClientDirectory([&](std::string_view key, std::string_view valueName, std::string& value) {
+        return platform::ReadClientRegistryValue(places, key, valueName, value);
+      });
   if (!mulPath.empty() && mulPath.back() != '/') __builtin_trap();
   if ((data[0] & 1) && mulPath.size() >= 260) __builtin_trap();
   return 0;

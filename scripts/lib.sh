@@ -5,9 +5,9 @@ KIT_PACKAGES=(
   cmake ninja-build g++ pkg-config libedit-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev xvfb xauth
-  libpng-dev clang-14 libclang-rt-14-dev
+  libpng-dev zlib1g-dev clang-14 libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools googletest wine64
-  g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686 libz-mingw-w64-dev
   scdoc dpkg-dev file lintian systemd zsh
   wixl msitools osslsigncode zip unzip openssl
   openssh-server openssh-client fail2ban

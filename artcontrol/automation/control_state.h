@@ -3,8 +3,16 @@
 // sets through the interface, and the flags painting reads and rewrites.
 
 #include <cstdint>
+#include <optional>
 
 namespace tilvo {
+
+// The centre of a map preview: a facet (0 or 2) and a block on it, column × 512 + row.
+struct MapCentre {
+  int facet = 0;
+  std::uint32_t block = 0;
+  bool operator==(const MapCentre&) const = default;
+};
 
 // The control state that painting reads, and the parts it rewrites.
 struct ControlState {
@@ -18,6 +26,10 @@ struct ControlState {
   std::int32_t readyState = 1;  // painting happens only while it is 2
   bool modified = false;        // the container should save the control's state
   bool pictureValid = false;    // the picture is the current one: paint only copies it
+  // A map preview centre the host named directly (the C++ interface's
+  // SetMapCentre), which ArtIndex may not be able to name; any other choice of
+  // ArtType or ArtIndex forgets it.
+  std::optional<MapCentre> mapCentre;
 };
 
 }  // namespace tilvo

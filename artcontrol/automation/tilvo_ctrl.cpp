@@ -5,6 +5,8 @@
 #include "artcontrol/clientdata/client_data.h"
 #include "artcontrol/clientdata/client_directory.h"
 #include "artcontrol/platform/path.h"
+#include "artcontrol/render/art_types.h"
+#include "artcontrol/render/map_preview.h"
 #include "artcontrol/render/paint.h"
 #include "tilvo/tilvo.h"
 
@@ -31,6 +33,7 @@ struct CTilvoCtrl::Impl {
   void EmptyCaches() {
     render.artCache.Clear();
     render.artSizes.Clear();
+    render.containers.Clear();
   }
 
   // The constructor's loading sequence, then ready state 2.
@@ -86,6 +89,7 @@ std::int16_t CTilvoCtrl::GetArtType() const { return impl_->state.artType; }
 void CTilvoCtrl::SetArtType(std::int16_t newValue) {
   if (newValue == impl_->state.artType) return;
   impl_->state.artType = newValue;
+  impl_->state.mapCentre.reset();
   impl_->RequestRedraw();
 }
 
@@ -95,6 +99,7 @@ void CTilvoCtrl::SetArtIndex(std::int32_t newValue) {
   auto index = static_cast<std::uint32_t>(newValue);
   if (index == impl_->state.artIndex) return;
   impl_->state.artIndex = index;
+  impl_->state.mapCentre.reset();
   impl_->RequestRedraw();
 }
 
@@ -129,7 +134,19 @@ std::int32_t CTilvoCtrl::GetReadyState() const { return impl_->state.readyState;
 void CTilvoCtrl::SetObject(std::int16_t type, std::int32_t index) {
   impl_->state.artIndex = static_cast<std::uint32_t>(index);
   impl_->state.artType = type;
+  impl_->state.mapCentre.reset();
   impl_->RequestRedraw();
+}
+
+bool CTilvoCtrl::SetMapCentre(std::int32_t facet, std::int32_t column, std::int32_t row) {
+  const std::int64_t columns = facet == 0 ? kWideMapColumns : kMapColumns;
+  if ((facet != 0 && facet != 2) || column < 0 || column >= columns || row < 0 || row >= kMapRows) return false;
+  const auto block = static_cast<std::uint32_t>(column * kMapRows + row);
+  impl_->state.artType = art_type::kMapPreview;
+  impl_->state.artIndex = facet == 2 ? kFacet2Blocks + block : block;
+  impl_->state.mapCentre = MapCentre{facet, block};
+  impl_->RequestRedraw();
+  return true;
 }
 
 void CTilvoCtrl::SetOffset(std::int32_t x, std::int32_t y) {
@@ -249,6 +266,16 @@ bool CTilvoCtrl::IsModified() const { return impl_->state.modified; }
 void CTilvoCtrl::SetModifiedFlag(bool modified) { impl_->state.modified = modified; }
 
 void CTilvoCtrl::SetArtCacheLimit(std::size_t bytes) { impl_->render.artCache.SetLimit(bytes); }
+
+TileDataLayout CTilvoCtrl::GetTileDataLayout() const { return impl_->data->tileData.layout; }
+
+std::optional<LandTileRecord> CTilvoCtrl::GetLandTileRecord(std::uint32_t id) const {
+  return ReadLandTile(impl_->data->tileData, id);
+}
+
+std::optional<ItemTileRecord> CTilvoCtrl::GetItemTileRecord(std::uint32_t id) const {
+  return ReadItemTile(impl_->data->tileData, id);
+}
 
 const PixelBuffer& CTilvoCtrl::Picture() const { return impl_->render.pixels; }
 

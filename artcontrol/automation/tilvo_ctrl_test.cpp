@@ -6,6 +6,7 @@
 #include "testing/temp_folder.h"
 #include "tilvo/headless_site.h"
 #include "testing/tilvo/standard_art.h"
+#include "testing/tilvo/container_writer.h"
 #include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo {
@@ -151,6 +152,9 @@ TEST_F(ControlTest, OutOfRangeIndexesRepaintTheBackgroundEveryTime) {
       {2, 8181, true},   {2, 8182, false},   {3, 0xFFFF, true}, {3, 0x10000, false}, {4, 0x4000, false},
       {5, 0x1000, false}, {6, 20399, true},  {6, 20400, false}, {7, 99, true},      {7, 100, false},
       {8, 0x6E0FF, true}, {8, 0x6E100, false}, {9, 0x1000, false}, {10, 0xFFF, true}, {12, -1, true},
+      // Past the classic ranges, the entries the client holds.
+      {0, 0x4005, true}, {0, 0xFFF0, true}, {0, 0x4006, false}, {0, 0x10000, false},
+      {2, 8999, false}, {3, 0x10006, false},
   };
   for (const Case& c : cases) {
     HeadlessSite site;
@@ -296,6 +300,7 @@ TEST_F(ControlTest, AChangeOfPathsDrawsOnlyTheNewFilesArtWithItsTables) {
   client.files["art.mul"] = art.Data();
   std::string error;
   ASSERT_TRUE(client.Write(other.Path(), error)) << error;
+  other.Write("artLegacyMUL.uop", mkclient::ContainerTwin(client).files.at("artLegacyMUL.uop"));
   const struct {
     const char* name;
     void (*change)(CTilvoCtrl&, const testing_support::TempFolder&);
@@ -304,6 +309,11 @@ TEST_F(ControlTest, AChangeOfPathsDrawsOnlyTheNewFilesArtWithItsTables) {
       {"SetCustomMulFile", [](CTilvoCtrl& c, const testing_support::TempFolder& f) {
          c.SetCustomMulFile(3, f.File("artidx.mul"));
          c.SetCustomMulFile(4, f.File("art.mul"));
+         c.SetCustomMulFile(36, f.File("verdata.mul"));
+       }},
+      {"SetCustomMulFile to a container", [](CTilvoCtrl& c, const testing_support::TempFolder& f) {
+         c.SetCustomMulFile(3, f.File("no-index-is-read.mul"));
+         c.SetCustomMulFile(4, f.File("artLegacyMUL.uop"));
          c.SetCustomMulFile(36, f.File("verdata.mul"));
        }},
   };

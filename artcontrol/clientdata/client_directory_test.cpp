@@ -35,39 +35,52 @@ TEST(ClientDirectory, DirectoryIsThePathUpToItsLastSeparator) {
   }
 }
 
-struct FakeKey {
+struct FakeValue {
   RegistryRead read;
   std::string value;
 };
 
-TEST(ClientDirectory, TheFirstKeyThatExistsDecides) {
-  const std::string first(kClientRegistryKeys[0]);
-  const std::string second(kClientRegistryKeys[1]);
+TEST(ClientDirectory, TheOlderKeysDecideThenTheCurrentInstallersPlacesInTurn) {
+  const std::string first = "SOFTWARE\\Origin Worlds Online\\Ultima Online\\1.0|ExePath";
+  const std::string second = "SOFTWARE\\Origin Worlds Online\\Ultima Online Third Dawn\\1.0|ExePath";
+  const std::string classic = "SOFTWARE\\Electronic Arts\\EA Games\\Ultima Online Classic|InstallDir";
+  const std::string enhanced = "SOFTWARE\\Electronic Arts\\EA Games\\Ultima Online Enhanced|InstallDir";
+  const std::string enhancedExe = "SOFTWARE\\Electronic Arts\\EA Games\\Ultima Online Enhanced|ExePath";
+  const FakeValue none{RegistryRead::kNoValue, ""};
   const struct {
     const char* name;
-    std::map<std::string, FakeKey> keys;
+    std::map<std::string, FakeValue> values;
     const char* mulPath;
     int queries;
   } cases[] = {
       {"first key", {{first, {RegistryRead::kRead, "/a/client.exe"}}, {second, {RegistryRead::kRead, "/b/c.exe"}}},
        "/a/", 1},
-      {"first key without a value stops", {{first, {RegistryRead::kNoValue, ""}}, {second, {RegistryRead::kRead, "/b/c.exe"}}},
-       "", 1},
+      {"first key without a value passes over the second", {{first, none}, {second, {RegistryRead::kRead, "/b/c.exe"}}},
+       "", 4},
       {"only the second key", {{second, {RegistryRead::kRead, "/b/c.exe"}}}, "/b/", 2},
-      {"second key without a value", {{second, {RegistryRead::kNoValue, ""}}}, "", 2},
-      {"no key", {}, "", 2},
-      {"value without a separator", {{first, {RegistryRead::kRead, "client.exe"}}}, "", 1},
+      {"second key without a value", {{second, none}}, "", 5},
+      {"no key", {}, "", 5},
+      {"value without a separator", {{first, {RegistryRead::kRead, "client.exe"}}}, "", 4},
+      {"the 2D client's folder", {{classic, {RegistryRead::kRead, "/ea/classic"}}}, "/ea/classic/", 3},
+      {"a folder ending in the separator", {{classic, {RegistryRead::kRead, "/ea/classic/"}}}, "/ea/classic/", 3},
+      {"an older key before it", {{second, {RegistryRead::kRead, "/b/c.exe"}}, {classic, {RegistryRead::kRead, "/ea"}}},
+       "/b/", 2},
+      {"an older key without a value, then it", {{first, none}, {classic, {RegistryRead::kRead, "/ea"}}}, "/ea/", 2},
+      {"the 3D client's folder", {{classic, none}, {enhanced, {RegistryRead::kRead, "/ea/kr"}}}, "/ea/kr/", 4},
+      {"the 3D client's executable", {{enhanced, {RegistryRead::kRead, ""}}, {enhancedExe, {RegistryRead::kRead, "/ea/kr/uo.exe"}}},
+       "/ea/kr/", 5},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     int queries = 0;
-    const std::string mulPath = ResolveClientDirectory([&](std::string_view key, std::string& exePath) {
-      ++queries;
-      const auto found = c.keys.find(std::string(key));
-      if (found == c.keys.end()) return RegistryRead::kNoKey;
-      if (found->second.read == RegistryRead::kRead) exePath = found->second.value;
-      return found->second.read;
-    });
+    const std::string mulPath =
+        ResolveClientDirectory([&](std::string_view key, std::string_view valueName, std::string& value) {
+          ++queries;
+          const auto found = c.values.find(std::string(key) + "|" + std::string(valueName));
+          if (found == c.values.end()) return RegistryRead::kNoKey;
+          if (found->second.read == RegistryRead::kRead) value = found->second.value;
+          return found->second.read;
+        });
     EXPECT_EQ(mulPath, c.mulPath);
     EXPECT_EQ(queries, c.queries);
   }
@@ -100,6 +113,8 @@ TEST(ClientDirectory, RegistryFileSectionsAreTheKeyPaths) {
       {"257-byte value", std::string(kIniFirst) + "ExePath=" + longPath + "\n",
        ""},  // replaced below
       {"260-byte value", std::string(kIniFirst) + "ExePath=" + tooLong + "\n", ""},
+      {"the 2D client's folder", "[SOFTWARE\\Electronic Arts\\EA Games\\Ultima Online Classic]\nInstallDir=/ea/uo\n",
+       "/ea/uo/"},
   };
   for (const IniCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -107,9 +122,10 @@ TEST(ClientDirectory, RegistryFileSectionsAreTheKeyPaths) {
     platform::RegistryPlaces places;
     places.registryFile = home.WriteText("tilvo/registry.ini", c.text);
     places.winePrefix = home.File("wine");
-    const std::string mulPath = ResolveClientDirectory([&](std::string_view key, std::string& exePath) {
-      return platform::ReadClientExePath(places, key, exePath);
-    });
+    const std::string mulPath =
+        ResolveClientDirectory([&](std::string_view key, std::string_view valueName, std::string& value) {
+          return platform::ReadClientRegistryValue(places, key, valueName, value);
+        });
     const std::string expected =
         std::string(c.name) == "257-byte value" ? longPath.substr(0, longPath.size() - 5) : std::string(c.mulPath);
     EXPECT_EQ(mulPath, expected);
@@ -131,8 +147,8 @@ struct WinePrefix {
     platform::RegistryPlaces places;
     places.registryFile = folder.File("no-registry.ini");
     places.winePrefix = folder.Path();
-    return ResolveClientDirectory([&](std::string_view key, std::string& exePath) {
-      return platform::ReadClientExePath(places, key, exePath);
+    return ResolveClientDirectory([&](std::string_view key, std::string_view valueName, std::string& value) {
+      return platform::ReadClientRegistryValue(places, key, valueName, value);
     });
   }
 };
@@ -173,6 +189,10 @@ TEST(ClientDirectory, WineRegistryPathsBecomeHostPathsThroughDosdevices) {
       {"no drive", WineKey(kWineFirst) + "\"ExePath\"=\"\\\\\\\\server\\\\uo\\\\client.exe\"\n", ""},
       {"unterminated string", WineKey(kWineFirst) + "\"ExePath\"=\"C:\\\\Games\n", ""},
       {"no keys", "", ""},
+      {"the 2D client's folder under Wow6432Node",
+       WineKey("Software\\\\Wow6432Node\\\\Electronic Arts\\\\EA Games\\\\Ultima Online Classic") +
+           "\"InstallDir\"=\"C:\\\\Games\\\\UO Classic\"\n",
+       "drive_c/Games/UO Classic/"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1,5 +1,8 @@
 #include "artcontrol/clientdata/client_file_set.h"
 
+#include "artcontrol/clientdata/container_entries.h"
+#include "artcontrol/platform/file_access.h"
+#include "artcontrol/platform/folder.h"
 #include "artcontrol/platform/path.h"
 
 namespace tilvo {
@@ -148,7 +151,15 @@ void ClientFileSet::SetClientDirectory(std::string mulPath) {
 
 void ClientFileSet::BuildFileSet() {
   for (const SlotRow& row : kSlotTable) {
-    if (row.name) paths_[static_cast<std::size_t>(row.slot)] = mulPath_ + row.name;
+    if (!row.name) continue;
+    std::string& path = paths_[static_cast<std::size_t>(row.slot)];
+    path = mulPath_ + row.name;
+    // Current clients keep some files in containers: where the file itself is
+    // missing and its container is there, the container serves the slot.
+    const std::string_view container = ContainerFileName(row.slot);
+    if (container.empty() || platform::ReadOnlyFile(path).IsOpen()) continue;
+    std::string found = platform::FindFileIgnoringCase(mulPath_, container);
+    if (!found.empty()) path = std::move(found);
   }
   for (int listSlot : kPatchListReloadOrder) ReloadPatchList(listSlot);
 }

@@ -76,7 +76,10 @@ class ClientFileSet {
   // Takes MulPath as ResolveClientDirectory gives it (used as is) and runs BuildFileSet.
   void SetClientDirectory(std::string mulPath);
 
-  // Writes every default name as MulPath + name (slots without one keep their text), then reloads the eight patch lists.
+  // Writes every default name as MulPath + name (slots without one keep their
+  // text), or the path of the slot's container where the file is missing and
+  // the container is there (found whatever the case of its name), then reloads
+  // the eight patch lists.
   void BuildFileSet();
 
   // SetMulPath: MulPath = pszNewPath with the path separator appended unless it already ends in one (empty gives the separator alone), then BuildFileSet.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "testing/temp_folder.h"
 #include "testing/tilvo/synthetic_client.h"
 
@@ -165,6 +167,42 @@ TEST(ClientFileSet, PatchListsFollowEveryPathChange) {
   // A path with no file empties the list.
   ASSERT_TRUE(files.SetCustomMulFile(54, folder.File("missing.mul")));
   EXPECT_TRUE(files.LandPatchList(3).pairs.empty());
+}
+
+TEST(ClientFileSet, AContainerServesASlotWhoseFileIsMissing) {
+  const struct {
+    const char* name;
+    std::vector<std::string> files;  // in the client folder; a name ending in "/" is a folder
+    std::vector<std::pair<int, std::string>> paths;
+  } cases[] = {
+      {"containers alone",
+       {"artLegacyMUL.uop", "gumpartLegacyMUL.uop", "map0LegacyMUL.uop", "map2LegacyMUL.uop", "map3LegacyMUL.uop",
+        "MultiCollection.uop"},
+       {{4, "artLegacyMUL.uop"}, {12, "gumpartLegacyMUL.uop"}, {0, "map0LegacyMUL.uop"}, {37, "map2LegacyMUL.uop"},
+        {48, "map3LegacyMUL.uop"}, {14, "MultiCollection.uop"}, {3, "artidx.mul"}, {13, "multi.idx"}}},
+      {"both: the file serves", {"art.mul", "artLegacyMUL.uop", "map0.mul"}, {{4, "art.mul"}, {0, "map0.mul"}}},
+      {"a container named in other letters", {"ARTLEGACYMUL.UOP", "multicollection.uop"},
+       {{4, "ARTLEGACYMUL.UOP"}, {14, "multicollection.uop"}}},
+      {"a folder is no container", {"artLegacyMUL.uop/"}, {{4, "art.mul"}}},
+      {"neither", {}, {{4, "art.mul"}, {12, "gumpart.mul"}}},
+      {"no container for other files", {"hues.uop", "map1LegacyMUL.uop"}, {{32, "hues.mul"}, {0, "map0.mul"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing_support::TempFolder folder;
+    for (const std::string& name : c.files) {
+      if (name.back() == '/') {
+        std::filesystem::create_directories(folder.File(name));
+      } else {
+        folder.Write(name, Bytes{'M', 'Y', 'P', 0});
+      }
+    }
+    ClientFileSet files;
+    files.SetClientDirectory(folder.Dir());
+    for (const auto& [slotNumber, name] : c.paths) {
+      EXPECT_EQ(files.GetCustomMulPath(static_cast<std::int16_t>(slotNumber)), folder.File(name)) << slotNumber;
+    }
+  }
 }
 
 }  // namespace

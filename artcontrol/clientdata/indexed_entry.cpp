@@ -36,7 +36,7 @@ std::optional<std::vector<std::uint8_t>> ReadEntryBytes(FileSession& files, cons
   return bytes;
 }
 
-std::optional<std::vector<std::uint8_t>> LoadIndexedEntry(FileSession& files, std::uint16_t n,
+std::optional<std::vector<std::uint8_t>> LoadIndexedEntry(FileSession& files, std::uint32_t n,
                                                           const std::string& patchPath,
                                                           const std::string& indexPath,
                                                           const std::string& dataPath, const PatchEntry* patch) {

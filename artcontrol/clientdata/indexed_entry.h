@@ -49,7 +49,7 @@ std::optional<std::vector<std::uint8_t>> ReadEntryBytes(FileSession& files, cons
 // data file. None when a file does not open, the entry is absent (offset
 // 0xFFFFFFFF or length 0, a patch of length 0 included), or the bytes it names
 // are not all in the file.
-std::optional<std::vector<std::uint8_t>> LoadIndexedEntry(FileSession& files, std::uint16_t n,
+std::optional<std::vector<std::uint8_t>> LoadIndexedEntry(FileSession& files, std::uint32_t n,
                                                           const std::string& patchPath,
                                                           const std::string& indexPath,
                                                           const std::string& dataPath, const PatchEntry* patch);

@@ -1,35 +1,58 @@
 #pragma once
-// TileDataImage: a fixed image of the first 0xFD000 bytes of "tiledata.mul",
-// read once when the control is created:
-//   land tiles    at 0:       512 blocks × 836 bytes (4-byte header, 32 records of 26 bytes)
-//   static items  at 428,032: 512 blocks × 1188 bytes (4-byte header, 32 records of 37 bytes)
-// Only the height (byte 16 of a static record) is ever read.
+// TileDataImage: "tiledata.mul", read once when the client is loaded. Its
+// layout is told by its exact size:
+//   1,036,288 bytes  classic:       0x4000 items, 32-bit flags
+//   1,644,544 bytes  classic wide:  0x8000 items, 32-bit flags
+//   3,188,736 bytes  wide flags:    0x10000 items, 64-bit flags
+// Every layout begins with 512 land groups, then item groups; a group is a
+// 4-byte header and 32 records:
+//   land record  flags, texture (2), name (20)                            26 or 30 bytes
+//   item record  flags, weight, quality, misc (2), unknown, quantity,
+//                animation (2), unknown, hue, stacking offset, value,
+//                height, name (20)                                        37 or 41 bytes
+// so the height is byte 16 (or 20) of an item record. A file of any other
+// size is read the classic way: its first 1,036,288 bytes, zeros where it is
+// shorter.
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "tilvo/tile_records.h"
 
 namespace tilvo {
 
+// The image of the classic layout, and of a file of any unknown size.
 inline constexpr std::size_t kTileDataImageSize = 0xFD000;
-inline constexpr std::size_t kStaticSectionStart = 428032;
-inline constexpr std::size_t kStaticBlockSize = 1188;
-inline constexpr std::size_t kStaticRecordSize = 37;
-inline constexpr std::size_t kStaticHeightOffset = 16;
+// Land tiles in every layout.
+inline constexpr std::uint32_t kLandTileCount = 0x4000;
 
-// The image, held by value so heights are found by arithmetic alone; bytes the file did not supply read as zero.
+// The file as read: its layout and its bytes (exactly the layout's size; none when the file did not open).
 struct TileDataImage {
-  std::array<std::uint8_t, kTileDataImageSize> bytes{};
+  TileDataLayout layout = TileDataLayout::kClassic;
+  std::vector<std::uint8_t> bytes;
 };
 
-// Byte position of the height of static item t in the image (beyond the image for t above 16383).
-std::size_t StaticHeightPosition(std::uint32_t t);
+// The layout of a file of that many bytes.
+TileDataLayout TileDataLayoutOfSize(std::int64_t size);
 
-// The height of static item t; 0 for an item whose record lies beyond the image (t above 16383).
+// The number of items a layout holds (0x4000, 0x8000 or 0x10000).
+std::uint32_t ItemTileCount(TileDataLayout layout);
+
+// Byte position of the height of item t in a file of that layout (beyond it for t past the layout's items).
+std::size_t StaticHeightPosition(TileDataLayout layout, std::uint32_t t);
+
+// The height of item t; 0 for an item the layout does not hold or the file did not supply.
 std::uint8_t StaticHeight(const TileDataImage& image, std::uint32_t t);
 
-// LoadTileData: zeroes the image, then reads up to 0xFD000 bytes of the file at path into it; a missing file leaves it all zero.
+// The record of land tile t (0 to 0x3FFF); none past them or without a file.
+std::optional<LandTileRecord> ReadLandTile(const TileDataImage& image, std::uint32_t t);
+// The record of item t; none past the layout's items or without a file.
+std::optional<ItemTileRecord> ReadItemTile(const TileDataImage& image, std::uint32_t t);
+
+// LoadTileData: reads the file at path into the image with the layout its size gives; a missing file leaves it empty.
 void LoadTileData(const std::string& path, TileDataImage& image);
 
 }  // namespace tilvo

@@ -29,6 +29,8 @@ class ReadOnlyFile {
   bool IsOpen() const { return handle_ >= 0; }
   // The file's size in bytes, or -1 when it is not open or its size is unknown.
   std::int64_t Size() const;
+  // When the file was last written, in the platform's own units (compared, never shown), or -1 when unknown.
+  std::int64_t ModifiedTime() const;
   // Reads up to out.size() bytes at offset; the number read (fewer at the end of the file, 0 past it), or -1 on failure.
   std::int64_t ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const;
 

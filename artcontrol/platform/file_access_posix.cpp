@@ -35,6 +35,13 @@ std::int64_t ReadOnlyFile::Size() const {
   return static_cast<std::int64_t>(info.st_size);
 }
 
+std::int64_t ReadOnlyFile::ModifiedTime() const {
+  if (handle_ < 0) return -1;
+  struct stat info {};
+  if (::fstat(static_cast<int>(handle_), &info) != 0) return -1;
+  return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+}
+
 std::int64_t ReadOnlyFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const {
   if (handle_ < 0) return -1;
   std::size_t done = 0;

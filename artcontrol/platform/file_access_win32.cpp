@@ -33,6 +33,12 @@ std::int64_t ReadOnlyFile::Size() const {
   return size.QuadPart;
 }
 
+std::int64_t ReadOnlyFile::ModifiedTime() const {
+  FILETIME written{};
+  if (!IsOpen() || !::GetFileTime(Handle(handle_), nullptr, nullptr, &written)) return -1;
+  return static_cast<std::int64_t>(std::uint64_t{written.dwHighDateTime} << 32 | written.dwLowDateTime);
+}
+
 std::int64_t ReadOnlyFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const {
   if (!IsOpen()) return -1;
   std::size_t done = 0;

@@ -1,8 +1,8 @@
 #pragma once
-// Where the control finds the game client's "ExePath" registry value. On
-// Windows that is HKEY_LOCAL_MACHINE (a 64-bit module also looks in the
-// 32-bit view, where a 32-bit client's installer writes); elsewhere files
-// stand in for it (registry_posix.h).
+// Where the control finds the registry values that record the game client's
+// folder. On Windows that is HKEY_LOCAL_MACHINE (a 64-bit module also looks
+// in the 32-bit view, where a 32-bit client's installer writes); elsewhere
+// files stand in for it (registry_posix.h).
 
 #include <string>
 #include <string_view>
@@ -16,9 +16,9 @@ enum class RegistryRead {
   kRead,     // the value was read
 };
 
-// Reads "ExePath" of HKEY_LOCAL_MACHINE\keyPath (keyPath written with
-// backslashes) into exePath as a path of this system (UTF-8). A value that
+// Reads the value valueName of HKEY_LOCAL_MACHINE\keyPath (keyPath written
+// with backslashes) into value as a path of this system (UTF-8). A value that
 // would not fit the client's 260-byte buffer counts as unreadable (kNoValue).
-RegistryRead ReadClientExePath(std::string_view keyPath, std::string& exePath);
+RegistryRead ReadClientRegistryValue(std::string_view keyPath, std::string_view valueName, std::string& value);
 
 }  // namespace tilvo::platform

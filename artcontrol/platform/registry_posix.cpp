@@ -14,7 +14,6 @@
 namespace tilvo::platform {
 namespace {
 
-constexpr std::string_view kValueName = "ExePath";
 // The client's reader queries into 260 bytes, the terminating zero included.
 constexpr std::size_t kValueBufferSize = 260;
 // Registry files beyond this are not read (a real system.reg is a few MiB).
@@ -87,9 +86,10 @@ int HexDigit(char c) {
 
 // --- registry.ini ----------------------------------------------------------
 
-// The "ExePath" of section keyPath: kNoKey without that section, kNoValue
-// when the section has no such key.
-RegistryRead ReadIniValue(std::string_view text, std::string_view keyPath, std::string& value) {
+// valueName of section keyPath: kNoKey without that section, kNoValue when
+// the section has no such key.
+RegistryRead ReadIniValue(std::string_view text, std::string_view keyPath, std::string_view valueName,
+                          std::string& value) {
   bool inSection = false;
   bool sectionSeen = false;
   for (std::string_view line : Lines(text)) {
@@ -104,7 +104,7 @@ RegistryRead ReadIniValue(std::string_view text, std::string_view keyPath, std::
     }
     if (!inSection) continue;
     const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos || !SameName(Trim(line.substr(0, equals)), kValueName)) continue;
+    if (equals == std::string_view::npos || !SameName(Trim(line.substr(0, equals)), valueName)) continue;
     std::string_view data = Trim(line.substr(equals + 1));
     if (data.size() >= 2 && data.front() == '"' && data.back() == '"') data = data.substr(1, data.size() - 2);
     value = std::string(data);
@@ -221,8 +221,9 @@ std::optional<std::string> WineValueData(std::string_view data) {
   return std::nullopt;
 }
 
-// "ExePath" of one key of system.reg (keys there are relative to HKEY_LOCAL_MACHINE).
-RegistryRead ReadWineValue(const std::vector<std::string_view>& lines, std::string_view keyPath, std::string& value) {
+// valueName of one key of system.reg (keys there are relative to HKEY_LOCAL_MACHINE).
+RegistryRead ReadWineValue(const std::vector<std::string_view>& lines, std::string_view keyPath,
+                           std::string_view valueName, std::string& value) {
   bool inKey = false;
   bool keySeen = false;
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -235,8 +236,8 @@ RegistryRead ReadWineValue(const std::vector<std::string_view>& lines, std::stri
     }
     if (!inKey || line.empty() || line.front() != '"') continue;
     std::size_t end = 0;
-    const std::optional<std::string> valueName = UnescapeWineString(line.substr(1), end);
-    if (!valueName || !SameName(*valueName, kValueName)) continue;
+    const std::optional<std::string> name = UnescapeWineString(line.substr(1), end);
+    if (!name || !SameName(*name, valueName)) continue;
     std::string_view rest = Trim(line.substr(1 + end));
     if (rest.empty() || rest.front() != '=') continue;
     // Hex data runs on over lines that end in a backslash.
@@ -294,7 +295,8 @@ std::string Wow6432NodeCopy(std::string_view keyPath) {
          std::string(keyPath.substr(kSoftware.size()));
 }
 
-RegistryRead ReadFromWinePrefix(const std::string& winePrefix, std::string_view keyPath, std::string& exePath) {
+RegistryRead ReadFromWinePrefix(const std::string& winePrefix, std::string_view keyPath, std::string_view valueName,
+                                std::string& value) {
   std::vector<std::uint8_t> bytes;
   if (winePrefix.empty() || !ReadWholeFile(winePrefix + "/system.reg", kMaxRegistryFileBytes, bytes)) {
     return RegistryRead::kNoKey;
@@ -303,16 +305,16 @@ RegistryRead ReadFromWinePrefix(const std::string& winePrefix, std::string_view 
   const std::vector<std::string_view> lines = Lines(text);
   // The key counts as present when either copy is; the native copy is read first.
   std::string windowsPath;
-  RegistryRead result = ReadWineValue(lines, keyPath, windowsPath);
+  RegistryRead result = ReadWineValue(lines, keyPath, valueName, windowsPath);
   if (result == RegistryRead::kNoKey) {
     const std::string copy = Wow6432NodeCopy(keyPath);
-    if (!copy.empty()) result = ReadWineValue(lines, copy, windowsPath);
+    if (!copy.empty()) result = ReadWineValue(lines, copy, valueName, windowsPath);
   }
   if (result != RegistryRead::kRead) return result;
   if (windowsPath.size() + 1 > kValueBufferSize) return RegistryRead::kNoValue;
   const std::optional<std::string> hostPath = HostPathOf(winePrefix, windowsPath);
   if (!hostPath) return RegistryRead::kNoValue;
-  exePath = *hostPath;
+  value = *hostPath;
   return RegistryRead::kRead;
 }
 
@@ -331,21 +333,22 @@ RegistryPlaces RegistryPlacesFromEnvironment() {
   return places;
 }
 
-RegistryRead ReadClientExePath(const RegistryPlaces& places, std::string_view keyPath, std::string& exePath) {
-  if (!Exists(places.registryFile)) return ReadFromWinePrefix(places.winePrefix, keyPath, exePath);
+RegistryRead ReadClientRegistryValue(const RegistryPlaces& places, std::string_view keyPath,
+                                     std::string_view valueName, std::string& result) {
+  if (!Exists(places.registryFile)) return ReadFromWinePrefix(places.winePrefix, keyPath, valueName, result);
   std::vector<std::uint8_t> bytes;
   if (!ReadWholeFile(places.registryFile, kMaxRegistryFileBytes, bytes)) return RegistryRead::kNoKey;
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   std::string value;
-  const RegistryRead result = ReadIniValue(text, keyPath, value);
-  if (result != RegistryRead::kRead) return result;
+  const RegistryRead read = ReadIniValue(text, keyPath, valueName, value);
+  if (read != RegistryRead::kRead) return read;
   if (value.size() + 1 > kValueBufferSize) return RegistryRead::kNoValue;
-  exePath = value;
+  result = value;
   return RegistryRead::kRead;
 }
 
-RegistryRead ReadClientExePath(std::string_view keyPath, std::string& exePath) {
-  return ReadClientExePath(RegistryPlacesFromEnvironment(), keyPath, exePath);
+RegistryRead ReadClientRegistryValue(std::string_view keyPath, std::string_view valueName, std::string& value) {
+  return ReadClientRegistryValue(RegistryPlacesFromEnvironment(), keyPath, valueName, value);
 }
 
 }  // namespace tilvo::platform

@@ -1,20 +1,18 @@
 #include "artcontrol/render/art_cache.h"
 
+#include "artcontrol/clientdata/container_entries.h"
 #include "artcontrol/clientdata/indexed_entry.h"
 
 namespace tilvo {
 
-namespace {
-
-constexpr std::size_t kEntryNumbers = 0x10000;
-
-}  // namespace
-
 ArtCache::ArtCache(std::size_t limitBytes) : limit_(limitBytes) {}
 
-const ArtCache::Entry& ArtCache::Get(std::uint32_t n, const Loader& load) {
-  const auto number = static_cast<std::uint16_t>(n);
-  if (byNumber_.empty()) byNumber_.assign(kEntryNumbers, nullptr);
+const ArtCache::Entry& ArtCache::Get(std::uint32_t number, const Loader& load) {
+  if (number >= kArtEntryCount) {
+    static const Entry none;
+    return none;
+  }
+  if (byNumber_.empty()) byNumber_.assign(kArtEntryCount, nullptr);
   if (Entry* cached = byNumber_[number]) {
     // Splicing moves no node, so the index and the entries' own places stay valid.
     entries_.splice(entries_.begin(), entries_, cached->self);
@@ -52,18 +50,22 @@ void ArtCache::Trim(std::size_t keep) {
   }
 }
 
-std::vector<std::uint16_t> ArtCache::Order() const {
-  std::vector<std::uint16_t> order;
+std::vector<std::uint32_t> ArtCache::Order() const {
+  std::vector<std::uint32_t> order;
   for (const Entry& e : entries_) order.push_back(e.number);
   return order;
 }
 
 const ArtCache::Entry& LookUpArt(ArtCache& cache, const ClientData& data, FileSession& files, std::uint32_t n) {
-  return cache.Get(n, [&data, &files](std::uint16_t number) {
+  return cache.Get(n, [&data, &files](std::uint32_t number) -> std::optional<std::vector<std::uint8_t>> {
     std::int64_t patch = FindPatch(data.patches, kArtPatchFileId, number);
     const PatchEntry* record = patch >= 0 ? &data.patches.entries[static_cast<std::size_t>(patch)] : nullptr;
-    return LoadIndexedEntry(files, number, data.files.Path(slot::kVerdata), data.files.Path(slot::kArtIndex),
-                            data.files.Path(slot::kArt), record);
+    const std::string& art = data.files.Path(slot::kArt);
+    if (const ContainerTable* table = record ? nullptr : files.Container(art)) {
+      return LoadContainerEntry(files, art, *table, slot::kArt, number);
+    }
+    return LoadIndexedEntry(files, number, data.files.Path(slot::kVerdata), data.files.Path(slot::kArtIndex), art,
+                            record);
   });
 }
 

@@ -27,15 +27,18 @@ inline constexpr std::size_t kDefaultArtCacheBytes = std::size_t{64} << 20;
 inline constexpr std::size_t kArtCacheEntryOverhead = 64;
 // The patch file id of "art.mul".
 inline constexpr std::uint32_t kArtPatchFileId = 4;
+// Art entries are numbered from 0 to 0x13FFF: land tiles to 0x3FFF, then item
+// id at 0x4000 + id for ids to 0xFFFF. A number beyond names no entry.
+inline constexpr std::uint32_t kArtEntryCount = 0x14000;
 
 class ArtCache {
  public:
   // Loads the bytes of one entry; none when it has none.
-  using Loader = std::function<std::optional<std::vector<std::uint8_t>>(std::uint16_t)>;
+  using Loader = std::function<std::optional<std::vector<std::uint8_t>>(std::uint32_t)>;
 
   // One cached entry.
   struct Entry {
-    std::uint16_t number = 0;
+    std::uint32_t number = 0;
     std::optional<std::vector<std::uint8_t>> bytes;  // as loaded; none for an entry without bytes
     ArtPicture picture;                              // the bytes decoded
     std::size_t cost = 0;                            // bytes, picture and kArtCacheEntryOverhead
@@ -49,7 +52,8 @@ class ArtCache {
   ArtCache(ArtCache&&) = default;
   ArtCache& operator=(ArtCache&&) = default;
 
-  // Entry n (taken modulo 65536). A cached entry becomes the most recent;
+  // Entry n; a number from kArtEntryCount on gives an entry without bytes,
+  // uncached and without loading. A cached entry becomes the most recent;
   // otherwise load runs once, its bytes are decoded, and the entry becomes
   // the most recent, with or without bytes; then the least recently used
   // entries go while the cache holds more than its limit (the entry returned
@@ -66,21 +70,22 @@ class ArtCache {
   void Clear();
 
   // The cached entry numbers from the most to the least recently used.
-  std::vector<std::uint16_t> Order() const;
+  std::vector<std::uint32_t> Order() const;
 
  private:
   void Trim(std::size_t keep);
 
   std::list<Entry> entries_;  // most recent first
-  std::vector<Entry*> byNumber_;  // 65536 slots once the first entry is cached
+  std::vector<Entry*> byNumber_;  // kArtEntryCount slots once the first entry is cached
   std::size_t held_ = 0;
   std::size_t limit_;
 };
 
 // The cache entry of art entry n, loaded on a miss from "verdata.mul" when the
-// patch table has a record for (4, n), else from "artidx.mul" and "art.mul";
-// an entry whose offset is -1, whose length is 0 or whose files do not open
-// is cached without bytes.
+// patch table has a record for (4, n), else from the art container when the
+// art slot names one, else from "artidx.mul" and "art.mul"; an entry whose
+// offset is -1, whose length is 0, which the container lacks or whose files
+// do not open is cached without bytes.
 const ArtCache::Entry& LookUpArt(ArtCache& cache, const ClientData& data, FileSession& files, std::uint32_t n);
 
 // GetArt: the bytes of art entry n through the cache, or null for none.

@@ -14,7 +14,7 @@ namespace {
 struct CountingLoader {
   int calls = 0;
   ArtCache::Loader Get() {
-    return [this](std::uint16_t n) -> std::optional<std::vector<std::uint8_t>> {
+    return [this](std::uint32_t n) -> std::optional<std::vector<std::uint8_t>> {
       ++calls;
       return std::vector<std::uint8_t>{static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8)};
     };
@@ -30,7 +30,7 @@ TEST(ArtCache, KeepsTheMostRecentlyUsedEntriesWithinItsMemoryLimit) {
   const struct {
     std::uint32_t n;
     int calls;
-    std::vector<std::uint16_t> order;
+    std::vector<std::uint32_t> order;
   } steps[] = {
       {2, 2, {2, 1}},
       {3, 3, {3, 2, 1}},
@@ -46,12 +46,12 @@ TEST(ArtCache, KeepsTheMostRecentlyUsedEntriesWithinItsMemoryLimit) {
     EXPECT_EQ(cache.BytesHeld(), step.order.size() * each) << step.n;
   }
   cache.SetLimit(each);
-  EXPECT_EQ(cache.Order(), (std::vector<std::uint16_t>{1}));
+  EXPECT_EQ(cache.Order(), (std::vector<std::uint32_t>{1}));
   // An entry larger than the limit is still kept while it is the most recent.
   cache.SetLimit(0);
   EXPECT_TRUE(cache.Order().empty());
   cache.Get(8, loader.Get());
-  EXPECT_EQ(cache.Order(), (std::vector<std::uint16_t>{8}));
+  EXPECT_EQ(cache.Order(), (std::vector<std::uint32_t>{8}));
   cache.Clear();
   EXPECT_EQ(cache.BytesHeld(), 0u);
   EXPECT_TRUE(cache.Order().empty());
@@ -59,7 +59,7 @@ TEST(ArtCache, KeepsTheMostRecentlyUsedEntriesWithinItsMemoryLimit) {
 
 TEST(ArtCache, KeepsTheBytesDecodedAndRemembersEntriesWithout) {
   int calls = 0;
-  const ArtCache::Loader load = [&calls](std::uint16_t n) -> std::optional<std::vector<std::uint8_t>> {
+  const ArtCache::Loader load = [&calls](std::uint32_t n) -> std::optional<std::vector<std::uint8_t>> {
     ++calls;
     if (n % 7 == 0) return std::nullopt;
     return mkclient::EncodeItemArt(mkclient::StandardItem(2));
@@ -74,10 +74,11 @@ TEST(ArtCache, KeepsTheBytesDecodedAndRemembersEntriesWithout) {
   EXPECT_FALSE(cache.Get(14, load).bytes.has_value());
   EXPECT_EQ(cache.Get(14, load).picture.kind, ArtKind::kNone);
   EXPECT_EQ(calls, 2);
-  // Numbers are taken modulo 65536.
-  EXPECT_EQ(&cache.Get(0x11234, load), entry);
-  EXPECT_EQ(calls, 2);
-  EXPECT_EQ(cache.Order(), (std::vector<std::uint16_t>{0x1234, 14}));
+  // Entries go up to 0x13FFF; a number past them names none and loads nothing.
+  EXPECT_TRUE(cache.Get(0x11235, load).bytes.has_value());
+  EXPECT_FALSE(cache.Get(0x14000 + 0x1234, load).bytes.has_value());
+  EXPECT_EQ(calls, 3);
+  EXPECT_EQ(cache.Order(), (std::vector<std::uint32_t>{0x11235, 14, 0x1234}));
 }
 
 class GetArtTest : public ::testing::Test {

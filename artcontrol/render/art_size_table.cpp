@@ -3,6 +3,7 @@
 #include <array>
 
 #include "artcontrol/clientdata/byte_reader.h"
+#include "artcontrol/clientdata/container_entries.h"
 #include "artcontrol/clientdata/indexed_entry.h"
 #include "artcontrol/platform/file_access.h"
 
@@ -15,13 +16,13 @@ struct Size {
   std::uint16_t height = kTileExtent;
 };
 
-// The size an entry's header gives: item art has a header of 1 to 0xFFFF
-// followed by width and height; everything else measures as a land tile. An
-// entry whose eight header bytes are not all in the file counts as missing.
-Size MeasureEntry(const platform::ReadOnlyFile& art, const IndexEntry& entry) {
-  if (entry.offset == kAbsentOffset || !art.IsOpen()) return {};
-  std::array<std::uint8_t, 8> header{};
-  if (art.ReadAt(entry.offset, header) != static_cast<std::int64_t>(header.size())) return {};
+constexpr std::size_t kHeaderSize = 8;
+
+// The size an entry's first eight bytes give: item art has a header of 1 to
+// 0xFFFF followed by width and height; everything else measures as a land
+// tile. An entry without all eight bytes counts as missing.
+Size MeasureHeader(std::span<const std::uint8_t> header) {
+  if (header.size() < kHeaderSize) return {};
   ByteReader reader(header);
   std::uint32_t first = 0;
   Size size;
@@ -34,18 +35,32 @@ Size MeasureEntry(const platform::ReadOnlyFile& art, const IndexEntry& entry) {
 
 }  // namespace
 
-void ArtSizeTable::Build(const ClientFileSet& files) {
+void ArtSizeTable::Build(const ClientFileSet& files, FileSession& session) {
   if (built_) return;
+  const std::string& art = files.Path(slot::kArt);
+  const ContainerTable* container = session.Container(art);
   std::vector<std::uint8_t> index;
-  if (!platform::ReadFileRange(files.Path(slot::kArtIndex), 0, kArtEntryCount * kIndexEntrySize, index)) return;
-  platform::ReadOnlyFile art(files.Path(slot::kArt));
+  if (!container &&
+      !platform::ReadFileRange(files.Path(slot::kArtIndex), 0, kArtEntryCount * kIndexEntrySize, index)) {
+    return;
+  }
   widths_.assign(kArtEntryCount, kTileExtent);
   heights_.assign(kArtEntryCount, kTileExtent);
+  std::vector<std::uint8_t> header;
   for (std::uint32_t n = 0; n < kArtEntryCount; ++n) {
-    // Records missing from a short index measure as missing entries.
-    std::optional<IndexEntry> entry = ParseIndexEntry(index, n);
-    if (!entry) break;
-    Size size = MeasureEntry(art, *entry);
+    header.clear();
+    if (container) {
+      const std::vector<std::string> names = ContainerEntryNames(slot::kArt, n);
+      if (const ContainerRecord* record = FindContainerEntry(*container, names.front())) {
+        session.ContainerEntryRange(art, *record, 0, kHeaderSize, header);
+      }
+    } else {
+      // Records missing from a short index measure as missing entries.
+      std::optional<IndexEntry> entry = ParseIndexEntry(index, n);
+      if (!entry) break;
+      if (entry->offset != kAbsentOffset) session.ReadRange(art, entry->offset, kHeaderSize, header);
+    }
+    const Size size = MeasureHeader(header);
     widths_[n] = size.width;
     heights_[n] = size.height;
   }
@@ -59,11 +74,13 @@ void ArtSizeTable::Clear() {
 }
 
 std::uint16_t ArtSizeTable::Width(std::uint32_t n) const {
-  return built_ ? widths_[static_cast<std::uint16_t>(n)] : 0;
+  if (!built_) return 0;
+  return n < kArtEntryCount ? widths_[n] : kTileExtent;
 }
 
 std::uint16_t ArtSizeTable::Height(std::uint32_t n) const {
-  return built_ ? heights_[static_cast<std::uint16_t>(n)] : 0;
+  if (!built_) return 0;
+  return n < kArtEntryCount ? heights_[n] : kTileExtent;
 }
 
 }  // namespace tilvo

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "testing/temp_folder.h"
+#include "testing/tilvo/container_writer.h"
 #include "testing/tilvo/synthetic_client.h"
 
 namespace tilvo {
@@ -30,41 +31,52 @@ class ArtSizeTableTest : public ::testing::Test {
       EXPECT_EQ(table.Height(s.entry), s.height) << std::hex << s.entry;
     }
   }
+  // Builds the table in a session of its own, as each regeneration has.
+  void Build(ArtSizeTable& table) {
+    FileSession session;
+    table.Build(files_, session);
+  }
   testing_support::TempFolder folder_;
   ClientFileSet files_;
 };
 
 TEST_F(ArtSizeTableTest, ReadsEveryHeaderWithoutPatchesOrChecks) {
-  WriteClient([](mkclient::ClientFolder&) {});
-  ArtSizeTable table;
-  table.Build(files_);
-  ASSERT_TRUE(table.IsBuilt());
-  Check(table, {
-                   {1, 44, 44},        // land tiles
-                   {0x4010, 44, 44},   // an item number holding a land tile
-                   {0x4001, 20, 30},
-                   {0x4003, 4, 4},     // the base entry: patches are not consulted
-                   {0x4004, 44, 44},   // offset 0xFFFFFFFF
-                   {0x4008, 1025, 1},  // as read, unchecked
-                   {0x8001, 8, 8},
-                   {0xFFFF, 44, 44},
-                   {0x14001, 20, 30},  // numbers are taken modulo 65536
-               });
+  for (const bool containers : {false, true}) {
+    SCOPED_TRACE(containers ? "from the art container" : "from art.mul");
+    WriteClient([containers](mkclient::ClientFolder& c) {
+      if (containers) c = mkclient::ContainerTwin(c);
+    });
+    ArtSizeTable table;
+    Build(table);
+    ASSERT_TRUE(table.IsBuilt());
+    Check(table, {
+                     {1, 44, 44},         // land tiles
+                     {0x4010, 44, 44},    // an item number holding a land tile
+                     {0x4001, 20, 30},
+                     {0x4003, 4, 4},      // the base entry: patches are not consulted
+                     {0x4004, 44, 44},    // offset 0xFFFFFFFF
+                     {0x4008, 1025, 1},   // as read, unchecked
+                     {0x8001, 8, 8},
+                     {0xFFFF, 44, 44},
+                     {0x13FF0, 6, 12},    // item 0xFFF0, the highest entries there are
+                     {0x14000, 44, 44},   // a number past them
+                 });
+  }
 }
 
 TEST_F(ArtSizeTableTest, StaysUnbuiltUntilTheIndexOpens) {
   ArtSizeTable table;
   files_.SetClientDirectory(folder_.Dir());
-  table.Build(files_);
+  Build(table);
   EXPECT_FALSE(table.IsBuilt());
   EXPECT_EQ(table.Width(0x4001), 0);
   WriteClient([](mkclient::ClientFolder&) {});
-  table.Build(files_);
+  Build(table);
   EXPECT_TRUE(table.IsBuilt());
   EXPECT_EQ(table.Width(0x4001), 20);
   // Once built it is never rebuilt, whatever the files become.
   files_.SetMulPath(folder_.File("gone"));
-  table.Build(files_);
+  Build(table);
   EXPECT_EQ(table.Width(0x4001), 20);
 }
 
@@ -96,7 +108,7 @@ TEST_F(ArtSizeTableTest, DamagedFilesMeasureAsMissingEntries) {
     SCOPED_TRACE(c.name);
     WriteClient(c.edit);
     ArtSizeTable table;
-    table.Build(files_);
+    Build(table);
     EXPECT_TRUE(table.IsBuilt());
     Check(table, c.sizes);
   }

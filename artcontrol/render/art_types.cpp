@@ -14,22 +14,23 @@ namespace tilvo {
 namespace {
 
 constexpr int kNoSlot = -1;
+constexpr std::uint32_t kAsFarAsHeld = 0xFFFFFFFF;
 
 using enum ArtIndexUse;
 using enum ArtRoute;
 
 constexpr std::array<ArtTypeRow, 11> kArtTypes = {{
-    {art_type::kItems, "Items", 0x4000, 0x4000, kEntry, kArtEntry, kNoSlot, kNoSlot, 4, nullptr},
-    {art_type::kNpcs, "NPCs", 0x1000, 0, kBody, kIndexed, slot::kAnim, slot::kAnimIndex, 6, DrawCharacter},
-    {2, "Multis", 8182, 0, kEntry, kIndexed, slot::kMulti, slot::kMultiIndex, 14, DrawMulti},
-    {3, "Gumps", 0x10000, 0, kEntry, kIndexed, slot::kGumpArt, slot::kGumpIndex, 12, DrawGump},
-    {4, "Landscape", 0x4000, 0, kEntry, kArtEntry, kNoSlot, kNoSlot, 4, nullptr},
-    {5, "Textures", 0x1000, 0, kEntry, kIndexed, slot::kTextures, slot::kTextureIndex, 10, DrawTexture},
-    {6, "CharTests", 20400, 0x8000, kEntry, kArtEntry, kNoSlot, kNoSlot, 4, nullptr},
-    {7, "Lights", 100, 0, kEntry, kIndexed, slot::kLight, slot::kLightIndex, 18, DrawLight},
-    {art_type::kMapPreview, "Map Preview", 0x6E100, 0, kCentreBlock, kMapBlock, kNoSlot, kNoSlot, 0, nullptr},
-    {art_type::kNpcsSecondSet, "", 0x1000, 0, kBody, kIndexed, slot::kAnim2, slot::kAnim2Index, 40, DrawCharacter},
-    {art_type::kNpcsThirdSet, "", 0x1000, 0, kBody, kIndexed, slot::kAnim3, slot::kAnim3Index, 51, DrawCharacter},
+    {art_type::kItems, "Items", 0x4000, 0x10000, 0x4000, kEntry, kArtEntry, kNoSlot, kNoSlot, 4, nullptr},
+    {art_type::kNpcs, "NPCs", 0x1000, 0, 0, kBody, kIndexed, slot::kAnim, slot::kAnimIndex, 6, DrawCharacter},
+    {2, "Multis", 8182, kAsFarAsHeld, 0, kEntry, kIndexed, slot::kMulti, slot::kMultiIndex, 14, DrawMulti},
+    {3, "Gumps", 0x10000, kAsFarAsHeld, 0, kEntry, kIndexed, slot::kGumpArt, slot::kGumpIndex, 12, DrawGump},
+    {4, "Landscape", 0x4000, 0, 0, kEntry, kArtEntry, kNoSlot, kNoSlot, 4, nullptr},
+    {5, "Textures", 0x1000, 0, 0, kEntry, kIndexed, slot::kTextures, slot::kTextureIndex, 10, DrawTexture},
+    {6, "CharTests", 20400, 0, 0x8000, kEntry, kArtEntry, kNoSlot, kNoSlot, 4, nullptr},
+    {7, "Lights", 100, 0, 0, kEntry, kIndexed, slot::kLight, slot::kLightIndex, 18, DrawLight},
+    {art_type::kMapPreview, "Map Preview", 0x6E100, 0, 0, kCentreBlock, kMapBlock, kNoSlot, kNoSlot, 0, nullptr},
+    {art_type::kNpcsSecondSet, "", 0x1000, 0, 0, kBody, kIndexed, slot::kAnim2, slot::kAnim2Index, 40, DrawCharacter},
+    {art_type::kNpcsThirdSet, "", 0x1000, 0, 0, kBody, kIndexed, slot::kAnim3, slot::kAnim3Index, 51, DrawCharacter},
 }};
 
 // The rows with a page name, which all come first.

@@ -48,6 +48,7 @@ struct ArtTypeRow {
   std::int16_t code;
   std::string_view pageName;  // name on the property page; empty for none
   std::uint32_t limit;        // ArtIndex must be below this
+  std::uint32_t heldLimit;    // or below this, where the client holds the entry (0: no such range)
   std::uint32_t indexBase;    // added to ArtIndex to give the request's index
   ArtIndexUse indexUse;
   ArtRoute route;
@@ -66,7 +67,9 @@ std::span<const std::string_view> ArtTypePageNames();
 
 // The index paint puts into the request for ArtIndex of that type, or none
 // when the index is out of the type's range. Codes without a row take the
-// index unchanged.
+// index unchanged. Past the range, up to the row's held limit, paint accepts
+// the entries the client holds (see HoldsEntry): items to 0xFFFF, multis and
+// gumps as far as the client's files go.
 std::optional<std::uint32_t> TranslateArtIndex(std::int16_t type, std::uint32_t artIndex);
 
 }  // namespace tilvo

@@ -1,5 +1,6 @@
 #include "artcontrol/render/draw_object.h"
 
+#include "artcontrol/render/art_cache.h"
 #include "artcontrol/render/art_entry.h"
 #include "artcontrol/render/indexed_art.h"
 #include "artcontrol/render/map_block.h"
@@ -23,6 +24,18 @@ void DrawObject(DrawContext& ctx, const DrawRequest& req) {
       DrawMapBlock(ctx, req);
       return;
   }
+}
+
+bool HoldsEntry(DrawContext& ctx, const ArtTypeRow& row, std::uint32_t index) {
+  switch (row.route) {
+    case ArtRoute::kArtEntry:
+      return GetArt(ctx.artCache, ctx.data, ctx.files, index) != nullptr;
+    case ArtRoute::kIndexed:
+      return LoadIndexedArt(ctx.files, ctx.data, {row.dataSlot, row.indexSlot, row.patchFileId}, index).has_value();
+    case ArtRoute::kMapBlock:
+      return false;
+  }
+  return false;
 }
 
 }  // namespace tilvo

@@ -13,4 +13,8 @@ namespace tilvo {
 // or a map block. Codes without a row draw nothing.
 void DrawObject(DrawContext& ctx, const DrawRequest& req);
 
+// Whether the client holds entry `index` of the type (its patch, its index
+// record or its container entry), as the type's route reads it.
+bool HoldsEntry(DrawContext& ctx, const ArtTypeRow& row, std::uint32_t index);
+
 }  // namespace tilvo

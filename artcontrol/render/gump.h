@@ -6,7 +6,8 @@
 // entry's start; a run is a 16-bit client colour and a 16-bit repeat count.
 // Row y has (start y + 1 − start y) runs, both starts cut to their low 16
 // bits and the difference taken as an unsigned 16-bit number; the last row
-// ends at the entry's length / 4.
+// ends at the entry's length / 4. In a container ("gumpartLegacyMUL.uop") an
+// entry is a 32-bit width and a 32-bit height followed by the same bytes.
 
 #include "artcontrol/render/draw_context.h"
 #include "artcontrol/render/draw_request.h"
@@ -18,7 +19,8 @@ namespace tilvo {
 // still advances the column, and runs of count 0 are skipped. Nothing for a
 // height of 0 or an entry too short for its row-start table; a row whose
 // start lies beyond the entry is left out (the others are found through their
-// own starts), and a row's runs stop at the entry's end.
+// own starts), and a row's runs stop at the entry's end. A container's entry
+// whose width or height does not fit 16 bits draws nothing.
 void DrawGump(DrawContext& ctx, const DrawRequest& req, const IndexedArt& entry);
 
 }  // namespace tilvo

@@ -1,5 +1,6 @@
 #include "artcontrol/render/indexed_art.h"
 
+#include "artcontrol/clientdata/container_entries.h"
 #include "artcontrol/clientdata/indexed_entry.h"
 
 namespace tilvo {
@@ -24,13 +25,22 @@ IndexEntry ReadRecord(FileSession& files, const std::string& indexPath, std::uin
 
 std::optional<IndexedArt> LoadIndexedArt(FileSession& files, const ClientData& data, const IndexedArtSource& source,
                                          std::uint32_t n) {
-  // Both files must open, even when a patch will supply the bytes.
+  // Both files must open, even when a patch will supply the bytes; a container holds its own index.
   const std::string& dataPath = data.files.Path(source.dataSlot);
   const std::string& indexPath = data.files.Path(source.indexSlot);
-  if (!files.Opens(dataPath) || !files.Opens(indexPath)) return std::nullopt;
-  const IndexEntry entry = ReadRecord(files, indexPath, n);
+  const ContainerTable* container = files.Container(dataPath);
+  if (!files.Opens(dataPath) || (!container && !files.Opens(indexPath))) return std::nullopt;
   const std::int64_t patch = FindPatch(data.patches, source.patchFileId, n);
   IndexedArt art;
+  if (container && patch < 0) {
+    std::optional<std::vector<std::uint8_t>> bytes = LoadContainerEntry(files, dataPath, *container, source.dataSlot, n);
+    if (!bytes) return std::nullopt;
+    art.bytes = std::move(*bytes);
+    art.length = static_cast<std::uint32_t>(art.bytes.size());
+    art.fromContainer = true;
+    return art;
+  }
+  const IndexEntry entry = container ? IndexEntry{} : ReadRecord(files, indexPath, n);
   if (patch >= 0) {
     const PatchEntry& record = data.patches.entries[static_cast<std::size_t>(patch)];
     const std::string& verdata = data.files.Path(slot::kVerdata);

@@ -1,6 +1,7 @@
 #include "artcontrol/render/map_block.h"
 
 #include "artcontrol/clientdata/byte_reader.h"
+#include "artcontrol/clientdata/container_entries.h"
 #include "artcontrol/clientdata/indexed_entry.h"
 #include "artcontrol/render/tile_component.h"
 
@@ -16,8 +17,8 @@ constexpr int kBlockSide = 8;
 
 // The map preview's facets: facet 0 (shared with facet 1's base files) and facet 2.
 constexpr MapFacetFiles kMapFacets[] = {
-    {0, 0, slot::kMap0, 64, slot::kStaticsIndex0, slot::kStatics0, 73, 70, 2},
-    {2, 2, slot::kMap2, 66, slot::kStaticsIndex2, slot::kStatics2, 75, 72, 39},
+    {0, 0, 0, slot::kMap0, 64, slot::kStaticsIndex0, slot::kStatics0, 73, 70, 2},
+    {2, 2, 2, slot::kMap2, 66, slot::kStaticsIndex2, slot::kStatics2, 75, 72, 39},
 };
 
 // The byte range that holds a block's statics, and the file it lies in.
@@ -111,15 +112,23 @@ const MapFacetFiles* FindMapFacet(std::uint32_t drawFlags) {
   return nullptr;
 }
 
-std::optional<LandBlock> ReadLandBlock(FileSession& files, const ClientData& data, const MapFacetFiles& facet,
-                                       std::uint32_t b) {
-  const std::int64_t diff = FindDiffPosition(data.files.LandPatchList(facet.facet), b);
-  const std::string& path = data.files.Path(diff >= 0 ? facet.landDiffs : facet.landBlocks);
-  const std::uint64_t record = diff >= 0 ? static_cast<std::uint64_t>(diff) : b;
+namespace {
+
+// The land of block `record` of the file at path, which is a map or land patch file, or a map container.
+std::optional<LandBlock> ReadBlockOf(FileSession& files, const std::string& path, int map, std::uint64_t record) {
   std::vector<std::uint8_t> bytes;
-  if (!files.ReadRange(path, record * kLandBlockSize, kLandBlockSize, bytes) || bytes.size() != kLandBlockSize) {
+  if (const ContainerTable* container = files.Container(path)) {
+    const ContainerRecord* entry =
+        FindContainerEntry(*container, MapEntryName(ContainerMapNumber(*container, map),
+                                                    static_cast<std::uint32_t>(record / kBlocksPerMapEntry)));
+    if (!entry || !files.ContainerEntryRange(path, *entry, record % kBlocksPerMapEntry * kLandBlockSize,
+                                             kLandBlockSize, bytes)) {
+      return std::nullopt;
+    }
+  } else if (!files.ReadRange(path, record * kLandBlockSize, kLandBlockSize, bytes)) {
     return std::nullopt;
   }
+  if (bytes.size() != kLandBlockSize) return std::nullopt;
   ByteReader reader(bytes);
   reader.Skip(kLandHeaderSize);
   LandBlock land;
@@ -130,6 +139,20 @@ std::optional<LandBlock> ReadLandBlock(FileSession& files, const ClientData& dat
     land.z[i] = static_cast<std::int8_t>(z);
   }
   return land;
+}
+
+}  // namespace
+
+std::optional<LandBlock> ReadBaseLandBlock(FileSession& files, const ClientData& data, const MapFacetFiles& facet,
+                                           std::uint32_t b) {
+  return ReadBlockOf(files, data.files.Path(facet.landBlocks), facet.map, b);
+}
+
+std::optional<LandBlock> ReadLandBlock(FileSession& files, const ClientData& data, const MapFacetFiles& facet,
+                                       std::uint32_t b) {
+  const std::int64_t diff = FindDiffPosition(data.files.LandPatchList(facet.facet), b);
+  if (diff < 0) return ReadBaseLandBlock(files, data, facet, b);
+  return ReadBlockOf(files, data.files.Path(facet.landDiffs), facet.map, static_cast<std::uint64_t>(diff));
 }
 
 std::vector<StaticRecord> ReadStatics(FileSession& files, const ClientData& data, const MapFacetFiles& facet,
@@ -159,7 +182,7 @@ std::vector<StaticRecord> ReadStatics(FileSession& files, const ClientData& data
 void DrawMapBlock(DrawContext& ctx, const DrawRequest& req) {
   const MapFacetFiles* facet = FindMapFacet(req.flags);
   if (facet == nullptr) return;
-  ctx.artSizes.Build(ctx.data.files);
+  ctx.artSizes.Build(ctx.data.files, ctx.files);
   const std::int64_t ox = RequestXShift(req);
   const std::int64_t oy = RequestYShift(req);
   std::optional<LandBlock> land;

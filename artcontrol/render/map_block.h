@@ -25,6 +25,7 @@ inline constexpr std::uint32_t kFlagPreviewItems = 0x0040;  // the host's previe
 struct MapFacetFiles {
   std::uint8_t selector;            // DrawFlags bits 8 to 15 that choose the facet
   int facet;                        // the facet whose DiffLists apply
+  int map;                          // the map its land blocks come from, as a container names it
   int landBlocks;
   int landDiffs;
   int staticsIndex;
@@ -42,10 +43,15 @@ struct LandBlock {
   std::array<std::int8_t, 64> z{};
 };
 // Block b of the facet, from the land diff file when the facet's land list
-// names it, else from the map file; none when the file does not open or does
-// not hold all 196 bytes of the block.
+// names it, else from the map file (or the map container that stands in for
+// it: block b is at (b mod 4096) × 196 of its entry b / 4096); none when the
+// file does not open or does not hold all 196 bytes of the block.
 std::optional<LandBlock> ReadLandBlock(FileSession& files, const ClientData& data, const MapFacetFiles& facet,
                                        std::uint32_t b);
+
+// Block b from the facet's map file (or its container) alone, whatever its land patch list says.
+std::optional<LandBlock> ReadBaseLandBlock(FileSession& files, const ClientData& data, const MapFacetFiles& facet,
+                                           std::uint32_t b);
 
 // One static of a block as read, or a preview item appended to them.
 struct StaticRecord {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "artcontrol/render/draw_object.h"
+#include "artcontrol/render/map_block.h"
 
 namespace tilvo {
 
@@ -11,9 +12,8 @@ namespace {
 
 constexpr std::int64_t kTileWidth = 44;
 constexpr std::int64_t kRadiusDivisor = 8;
-constexpr std::int64_t kMapColumns = 768;
-constexpr std::int64_t kMapRows = 512;
 constexpr std::int64_t kBlockStep = 176;  // 8 tiles of 22 pixels
+constexpr int kFacet2 = 2;
 
 // ⌊√n⌋ exactly, also where a double's root rounds up.
 std::int64_t FloorSqrt(std::int64_t n) {
@@ -31,15 +31,27 @@ std::int64_t MapPreviewRadius(std::int64_t width, std::int64_t height) {
   return std::max<std::int64_t>(FloorSqrt(across * across + down * down) / kRadiusDivisor, 1);
 }
 
+MapCentre CentreOfArtIndex(std::uint32_t artIndex) {
+  if (artIndex > kFacet2Blocks) return {kFacet2, artIndex - kFacet2Blocks};
+  return {0, artIndex};
+}
+
+std::int64_t MapBlockColumns(FileSession& files, const ClientData& data, int facet) {
+  const MapFacetFiles* files0 = FindMapFacet(0);
+  if (facet != 0 || files0 == nullptr) return kMapColumns;
+  const auto last = static_cast<std::uint32_t>(kWideMapColumns * kMapRows - 1);
+  return ReadBaseLandBlock(files, data, *files0, last) ? kWideMapColumns : kMapColumns;
+}
+
 std::vector<DrawRequest> PreviewBlockRequests(const MapPreviewRequest& preview) {
-  const std::uint32_t b = preview.artIndex > kFacet2Blocks ? preview.artIndex - kFacet2Blocks : preview.artIndex;
+  const std::uint32_t b = preview.centre;
   const std::int64_t c0 = b / kMapRows;
   const std::int64_t r0 = b % kMapRows;
   const std::int64_t radius = MapPreviewRadius(preview.boundsWidth, preview.boundsHeight);
   // Blocks off the map are skipped; the loops start and end on the map
   // rather than stepping through a radius that a huge control makes large.
   const std::int64_t firstColumn = std::max<std::int64_t>(c0 - radius, 0);
-  const std::int64_t lastColumn = std::min<std::int64_t>(c0 + radius, kMapColumns - 1);
+  const std::int64_t lastColumn = std::min<std::int64_t>(c0 + radius, preview.columns - 1);
   const std::int64_t firstRow = std::max<std::int64_t>(r0 - radius, 0);
   const std::int64_t lastRow = std::min<std::int64_t>(r0 + radius, kMapRows - 1);
   std::vector<DrawRequest> requests;

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <tuple>
+
 #include "testing/tilvo/composite_test_support.h"
 #include "artcontrol/render/paint.h"
 #include "tilvo/headless_site.h"
+#include "tilvo/tilvo.h"
+#include "testing/tilvo/container_writer.h"
 
 namespace tilvo {
 namespace {
@@ -29,9 +34,10 @@ TEST(MapPreview, RadiusFromTheUnroundedBounds) {
   for (const Case& c : cases) EXPECT_EQ(MapPreviewRadius(c.width, c.height), c.radius) << c.width << "x" << c.height;
 }
 
-MapPreviewRequest Preview(std::uint32_t artIndex, std::int64_t width, std::int64_t height, std::uint32_t flags = 0x30) {
-  return {artIndex, flags, 0, width, height, static_cast<std::int32_t>(width - width % 8),
-          static_cast<std::int32_t>(height - height % 8)};
+MapPreviewRequest Preview(std::uint32_t artIndex, std::int64_t width, std::int64_t height, std::uint32_t flags = 0x30,
+                          std::int64_t columns = kMapColumns) {
+  return {CentreOfArtIndex(artIndex).block, flags, 0, width, height, static_cast<std::int32_t>(width - width % 8),
+          static_cast<std::int32_t>(height - height % 8), columns};
 }
 
 std::vector<std::uint32_t> Blocks(const std::vector<DrawRequest>& requests) {
@@ -46,6 +52,7 @@ TEST(MapPreview, BlocksAroundTheCentreColumnByColumnOnTheMapOnly) {
     std::uint32_t artIndex;
     std::int64_t width, height;
     std::vector<std::uint32_t> blocks;
+    std::int64_t columns = kMapColumns;
   } cases[] = {
       {"640 x 480: 25 blocks", kB(100, 100), 640, 480,
        {kB(98, 98),  kB(98, 99),  kB(98, 100),  kB(98, 101),  kB(98, 102),  kB(99, 98),  kB(99, 99),
@@ -62,10 +69,17 @@ TEST(MapPreview, BlocksAroundTheCentreColumnByColumnOnTheMapOnly) {
        {kB(0, 0), kB(0, 1), kB(0, 2), kB(0, 3), kB(1, 0), kB(1, 1), kB(1, 2), kB(1, 3), kB(2, 0), kB(2, 1), kB(2, 2),
         kB(2, 3)}},
       {"a centre beyond column 767", 0xC0000 + kB(10, 0), 640, 480, {}},
+      {"0x60000 on the wider map", 0x60000, 300, 200,
+       {kB(767, 0), kB(767, 1), kB(768, 0), kB(768, 1), kB(769, 0), kB(769, 1)}, kWideMapColumns},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(Blocks(PreviewBlockRequests(Preview(c.artIndex, c.width, c.height))), c.blocks) << c.name;
+    EXPECT_EQ(Blocks(PreviewBlockRequests(Preview(c.artIndex, c.width, c.height, 0x30, c.columns))), c.blocks)
+        << c.name;
   }
+  // A centre in the eastern columns, which no ArtIndex names.
+  MapPreviewRequest east = Preview(0, 300, 200, 0x30, kWideMapColumns);
+  east.centre = kB(895, 0);
+  EXPECT_EQ(Blocks(PreviewBlockRequests(east)), (std::vector<std::uint32_t>{kB(894, 0), kB(894, 1), kB(895, 0), kB(895, 1)}));
 }
 
 TEST(MapPreview, EachBlockIsShiftedBy176PixelsPerStep) {
@@ -151,6 +165,70 @@ TEST(MapPreview, PaintDrawsTheBlocksOfTheChosenFacet) {
     EXPECT_EQ(render.pixels.bytes, expected.pixels.bytes) << c.name;
     EXPECT_GT(DrawnPixels(render.pixels), 0) << c.name;
   }
+}
+
+// A map container holding a few entries of map 0: entry k up to the block at
+// its position `last`, which is a block of land tiles; the blocks before it
+// are of tile 0, which the client has no art for.
+mkclient::Bytes MapContainer(std::initializer_list<std::pair<std::uint32_t, std::uint32_t>> entries) {
+  mkclient::MapBlock land{};
+  for (std::size_t i = 0; i < land.size(); ++i) land[i] = {static_cast<std::uint16_t>(1 + i % 3), 0};
+  const mkclient::Bytes block = mkclient::EncodeMapBlock(land);
+  const mkclient::Bytes empty = mkclient::EncodeMapBlock({});
+  mkclient::ContainerWriter writer;
+  for (const auto& [entry, last] : entries) {
+    mkclient::Bytes bytes;
+    for (std::uint32_t b = 0; b < last; ++b) bytes.insert(bytes.end(), empty.begin(), empty.end());
+    bytes.insert(bytes.end(), block.begin(), block.end());
+    char name[64];
+    std::snprintf(name, sizeof name, "build/map0legacymul/%08u.dat", entry);
+    writer.Add(name, bytes, mkclient::Storage::kZlib);
+  }
+  return writer.Build();
+}
+
+// The eastern blocks of facet 0's wider map are reached through SetMapCentre,
+// where no ArtIndex names them, and draw as a block in the classic part does.
+TEST(MapPreview, TheWiderMapsEasternBlocksDrawThroughTheirCentre) {
+  mkclient::ClientFolder art;
+  for (const char* name : {"artidx.mul", "art.mul"}) art.files[name] = mkclient::StandardClient().files.at(name);
+  const struct {
+    const char* name;
+    mkclient::Bytes map;
+    std::int32_t column;
+  } cases[] = {
+      {"a classic block", MapContainer({{kB(100, 5) / 4096, kB(100, 5) % 4096}}), 100},
+      {"an eastern block of the wider map", MapContainer({{kB(800, 5) / 4096, 5}, {111, 4095}}), 800},
+      {"the same block where the map is not the wider one", MapContainer({{kB(800, 5) / 4096, 5}}), 800},
+  };
+  std::vector<PixelBuffer> pictures;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing_support::TempFolder folder;
+    mkclient::ClientFolder client = art;
+    client.files["map0LegacyMUL.uop"] = c.map;
+    std::string error;
+    ASSERT_TRUE(client.Write(folder.Path(), error)) << error;
+    HeadlessSite site;
+    CTilvoCtrl ctrl(site, folder.Path());
+    ctrl.SetBkColor(static_cast<std::int32_t>(kBackground), 0);
+    ctrl.SetDrawFlags(0x10);
+    ASSERT_TRUE(ctrl.SetMapCentre(0, c.column, 5));
+    EXPECT_EQ(ctrl.GetArtType(), 8);
+    EXPECT_EQ(ctrl.GetArtIndex(), static_cast<std::int32_t>(kB(static_cast<std::uint32_t>(c.column), 5)));
+    ctrl.OnDraw(Rect{0, 0, 300, 200});
+    pictures.push_back(ctrl.Picture());
+  }
+  EXPECT_GT(DrawnPixels(pictures[0]), 0);
+  EXPECT_EQ(pictures[1].bytes, pictures[0].bytes);
+  EXPECT_EQ(DrawnPixels(pictures[2]), 0);
+
+  HeadlessSite site;
+  CTilvoCtrl ctrl(site, StandardClientFolder().Path());
+  for (const auto& [facet, column, row] : {std::tuple{1, 0, 0}, {2, 768, 0}, {0, 896, 0}, {0, 0, 512}, {0, -1, 0}}) {
+    EXPECT_FALSE(ctrl.SetMapCentre(facet, column, row)) << facet << " " << column << " " << row;
+  }
+  EXPECT_EQ(ctrl.GetArtType(), 0);
 }
 
 }  // namespace

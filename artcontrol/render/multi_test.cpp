@@ -108,5 +108,63 @@ TEST(Multi, ComponentsAreCountedBy16BitsAndKeyedByTileDataHeight) {
   EXPECT_EQ(parts[2].key, 18);
 }
 
+TEST(Multi, TheComponentSizeFollowsTheLengthThenTheTileData) {
+  using enum TileDataLayout;
+  const struct {
+    std::uint32_t length;
+    TileDataLayout layout;
+    std::uint32_t size;
+  } cases[] = {
+      {36, kWideFlags, 12},  // only 12 divides it
+      {32, kClassic, 16},    // only 16 divides it
+      {48, kClassic, 12},    // both: the tile data decides
+      {48, kClassicWide, 12}, {48, kWideFlags, 16}, {35, kWideFlags, 16}, {0, kClassic, 12},
+  };
+  for (const auto& c : cases) EXPECT_EQ(MultiComponentSize(c.length, c.layout), c.size) << c.length;
+}
+
+TEST(Multi, AContainersComponentsAreReadWhileWhole) {
+  const ClientCanvas client(8, 8);
+  // Id, count, then item, x, y, z, flags, n and n words per component.
+  auto part = [](mkclient::Bytes& out, std::uint16_t id, std::int16_t x, std::uint32_t words) {
+    mkclient::PutU16(out, id);
+    for (std::int16_t v : {x, std::int16_t{2}, std::int16_t{-7}}) mkclient::PutU16(out, static_cast<std::uint16_t>(v));
+    mkclient::PutU16(out, 1);
+    mkclient::PutU32(out, words);
+    for (std::uint32_t w = 0; w < words && w < 4; ++w) mkclient::PutU32(out, 0xAAAAAAAA);
+  };
+  auto entry = [&](std::uint32_t count, std::uint32_t lastWords) {
+    mkclient::Bytes out;
+    mkclient::PutU32(out, 9000);
+    mkclient::PutU32(out, count);
+    part(out, mkclient::kWide, -3, 0);
+    part(out, mkclient::kOrange, 4, 2);
+    part(out, mkclient::kTallCyan, 5, lastWords);
+    return out;
+  };
+  const struct {
+    const char* name;
+    mkclient::Bytes bytes;
+    std::size_t count;
+  } cases[] = {
+      {"whole", entry(3, 1), 3},
+      {"a count past the bytes", entry(7, 1), 3},
+      {"a count short of them", entry(2, 1), 2},
+      {"more words than the bytes hold", entry(3, 0x40000000), 2},
+      {"no header", mkclient::Bytes{1, 2, 3}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::vector<TileComponent> parts = ReadCollectionComponents(c.bytes, client.data->tileData);
+    ASSERT_EQ(parts.size(), c.count);
+    if (c.count > 1) {
+      EXPECT_EQ(parts[1].id, mkclient::kOrange);
+      EXPECT_EQ(parts[1].x, 4);
+      EXPECT_EQ(parts[1].y, 2);
+      EXPECT_EQ(parts[1].key, -7 + 18);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tilvo

@@ -19,11 +19,22 @@ void ShowPicture(ControlState& state, const RenderResources& render, const Rect&
   state.pictureValid = true;
 }
 
-// A map preview paint first records the facet of its block number in
-// DrawFlags: block numbers above 0x60000 are on facet 2.
-void SelectFacet(ControlState& state) {
+// A map preview paint first records the facet of its centre in DrawFlags.
+void SelectFacet(ControlState& state, int facet) {
   state.drawFlags = static_cast<std::uint16_t>(state.drawFlags & ~kFacetBits);
-  if (state.artIndex > kFacet2Blocks) state.drawFlags |= kFacet2;
+  if (facet == 2) state.drawFlags |= kFacet2;
+}
+
+// The index paint draws for ArtIndex: the type's range, then the entries the
+// client holds past it; none when it is out of range.
+std::optional<std::uint32_t> IndexToDraw(DrawContext& ctx, const ControlState& state) {
+  if (state.artType == art_type::kMapPreview && state.mapCentre) return state.artIndex;
+  if (std::optional<std::uint32_t> index = TranslateArtIndex(state.artType, state.artIndex)) return index;
+  const ArtTypeRow* row = FindArtType(state.artType);
+  if (row == nullptr || state.artIndex >= row->heldLimit) return std::nullopt;
+  const std::uint32_t index = state.artIndex + row->indexBase;
+  if (!HoldsEntry(ctx, *row, index)) return std::nullopt;
+  return index;
 }
 
 }  // namespace
@@ -44,17 +55,20 @@ void Paint(ControlState& state, RenderResources& render, const ClientData& data,
 
   // Only items and NPCs of the first set are hued.
   if (state.artType != art_type::kItems && state.artType != art_type::kNpcs) state.artColor = 0;
-  std::optional<std::uint32_t> index = TranslateArtIndex(state.artType, state.artIndex);
+  DrawContext ctx{render.pixels, data, render.artCache, render.artSizes, state.xOffset, state.yOffset,
+                  lists.items, lists.hidden};
+  ctx.files.KeepContainersIn(render.containers);
+  std::optional<std::uint32_t> index = IndexToDraw(ctx, state);
   if (!index) return;
   const ArtTypeRow* row = FindArtType(state.artType);
   const ArtIndexUse use = row != nullptr ? row->indexUse : ArtIndexUse::kEntry;
 
-  DrawContext ctx{render.pixels, data, render.artCache, render.artSizes, state.xOffset, state.yOffset,
-                  lists.items, lists.hidden};
   if (use == ArtIndexUse::kCentreBlock) {
-    SelectFacet(state);
-    DrawMapPreview(ctx, {state.artIndex, state.drawFlags, state.artColor, std::int64_t{bounds.right} - bounds.left,
-                         std::int64_t{bounds.bottom} - bounds.top, size.w, size.h});
+    const MapCentre centre = state.mapCentre ? *state.mapCentre : CentreOfArtIndex(state.artIndex);
+    SelectFacet(state, centre.facet);
+    DrawMapPreview(ctx, {centre.block, state.drawFlags, state.artColor, std::int64_t{bounds.right} - bounds.left,
+                         std::int64_t{bounds.bottom} - bounds.top, size.w, size.h,
+                         MapBlockColumns(ctx.files, data, centre.facet)});
   } else {
     // The body number becomes its animation entry, and ArtType the set that holds it.
     if (use == ArtIndexUse::kBody) index = AnimIndexFor(*index, state.artType);

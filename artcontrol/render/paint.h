@@ -21,6 +21,7 @@ struct RenderResources {
   PixelBuffer pixels;
   ArtCache artCache;
   ArtSizeTable artSizes;
+  ContainerCache containers;  // the tables of the client's containers
 };
 
 // The host's map preview lists, slot by slot (an empty slot is a removed record).
@@ -35,10 +36,12 @@ inline constexpr std::uint16_t kFacetBits = 0xFF00;
 // The paint sequence for the bounds: nothing while not loaded; a valid
 // picture is only copied; otherwise the picture is refilled with the
 // background and shown, ArtColor is reset for types other than 0 and 1, and an
-// ArtIndex in range is drawn and the picture marked valid: an NPC's body
-// number becomes its animation entry and ArtType its set (1, 9 or 10); a map
-// preview draws the blocks around ArtIndex with the lists. Out of range, the
-// background stays and the next paint regenerates again.
+// ArtIndex in range (or past it, where the type reaches as far as the client's
+// entries and the client holds that one) is drawn and the picture marked
+// valid: an NPC's body number becomes its animation entry and ArtType its set
+// (1, 9 or 10); a map preview draws the blocks around ArtIndex (or the centre
+// the state names) with the lists. Out of range, the background stays and
+// the next paint regenerates again.
 void Paint(ControlState& state, RenderResources& render, const ClientData& data, const Rect& bounds,
            TilvoSite& site, const PreviewLists& lists = {});
 

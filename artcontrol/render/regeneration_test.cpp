@@ -2,7 +2,8 @@
 // checked byte for byte against digests of the pictures as they were first
 // drawn: one or more per art type, and large map previews with their preview
 // items and hidden statics. A change to a decoder, the art cache or the file
-// access that moves a single byte fails here.
+// access that moves a single byte fails here. Each client is drawn as both
+// generations of clients store it, and mixed, with the same digests.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include "testing/tilvo/composite_test_support.h"
 #include "tilvo/headless_site.h"
 #include "tilvo/tilvo.h"
+#include "testing/tilvo/container_writer.h"
 #include "testing/tilvo/map_client.h"
 
 namespace tilvo {
@@ -61,6 +63,23 @@ void ExpectShots(CTilvoCtrl& ctrl, std::span<const Shot> shots) {
   }
 }
 
+// The client as index and data files, in containers, and mixed: art both
+// ways (the old files serve), map 2 from its old file, the gump container's
+// name in other letters; and containers with the wide tile data and 16-byte
+// multi records.
+std::vector<std::pair<const char*, mkclient::ClientFolder>> Generations(const mkclient::ClientFolder& old) {
+  mkclient::ClientFolder mixed = mkclient::ContainerTwin(old);
+  for (const char* name : {"artidx.mul", "art.mul", "map2.mul"}) {
+    if (old.files.contains(name)) mixed.files[name] = old.files.at(name);
+  }
+  mixed.files.erase("map2LegacyMUL.uop");
+  if (mixed.files.contains("gumpartLegacyMUL.uop")) {
+    mixed.files["GUMPARTLEGACYMUL.UOP"] = mixed.files.at("gumpartLegacyMUL.uop");
+    mixed.files.erase("gumpartLegacyMUL.uop");
+  }
+  return {{"index and data files", old}, {"containers", mkclient::ContainerTwin(old)}, {"mixed", mixed}};
+}
+
 TEST(Regeneration, EveryArtTypeOfTheStandardClient) {
   const Shot shots[] = {
       {"item, hued, on its backdrop", 0, 1, 3, 0x01, 160, 120, 0, 0, 0x239A9E6A6CF71B45},
@@ -80,20 +99,52 @@ TEST(Regeneration, EveryArtTypeOfTheStandardClient) {
       {"light", 7, 1, 0, 0, 16, 16, 0, 0, 0xADC54320A38D2D22},
       {"map preview of facet 0", 8, 514, 0, 0x70, 1920, 1080, 0, 0, 0xBE59A584BD9EDF1F},
       {"map preview of facet 2, statics only", 8, 0x60001, 0, 0x60, 640, 480, 40, -30, 0xF7E72AED4CC05704},
+      {"item past 0x3FFF", 0, 0x4005, 2, 0, 32, 24, 0, 0, 0xD00C1A7ADC9D5D31},
+      {"the highest item", 0, 0xFFF0, 0, 0, 32, 24, 0, 0, 0xB3E01E5142547A65},
+      {"multi past 8182", 2, 9000, 0, 0, 160, 160, 0, 0, 0xBECF3DBE5C62446D},
+      {"multi cut short", 2, 4, 0, 0, 160, 160, 0, 0, 0x11CEB7229CFB6BC5},
+      {"patched multi", 2, 5, 0, 0, 160, 160, 0, 0, 0x651C7867BC334085},
+      {"gump with a row past its end", 3, 4, 0, 0, 16, 16, 0, 0, 0xB9AA229F61C9F97B},
+      {"gump only in verdata", 3, 6, 0, 0, 16, 16, 0, 0, 0x142FB9A5EC24ED7E},
+      {"gump with runs of nothing", 3, 1, 0, 0, 16, 16, 0, 0, 0x894FCBD552F2C916},
   };
-  HeadlessSite site;
-  CTilvoCtrl ctrl(site, StandardClientFolder().Path());
-  ctrl.AddPreviewItem(mkclient::kOrange, 11, 19, -20, 4);
-  ctrl.AddPreviewItem(mkclient::kWide, 9, 3, 10, 0);
-  ctrl.AddHideStatic(mkclient::kTallMagenta, 0, 6, 1, 0, 3);
-  ExpectShots(ctrl, shots);
+  mkclient::ClientOptions wide;
+  wide.tileLayout = mkclient::TileLayout::kWideFlags;
+  wide.multiRecords = 16;
+  std::vector<std::pair<const char*, mkclient::ClientFolder>> clients = Generations(mkclient::StandardClient());
+  clients.emplace_back("wide tile data, 16-byte multi records", mkclient::StandardClient(wide));
+  wide.containers = true;
+  clients.emplace_back("containers, wide tile data", mkclient::StandardClient(wide));
+  for (const auto& [name, client] : clients) {
+    SCOPED_TRACE(name);
+    const testing_support::TempFolder folder;
+    std::string error;
+    ASSERT_TRUE(client.Write(folder.Path(), error)) << error;
+    HeadlessSite site;
+    CTilvoCtrl ctrl(site, folder.Path());
+    ctrl.AddPreviewItem(mkclient::kOrange, 11, 19, -20, 4);
+    ctrl.AddPreviewItem(mkclient::kWide, 9, 3, 10, 0);
+    ctrl.AddHideStatic(mkclient::kTallMagenta, 0, 6, 1, 0, 3);
+    ExpectShots(ctrl, shots);
+  }
 }
+
+void ExpectFullSizePreviews(const testing_support::TempFolder& folder, std::uint32_t kItems, bool smallCache);
 
 TEST(Regeneration, FullSizeMapPreviewsOfAGeneratedClient) {
   constexpr std::uint32_t kItems = 300;  // 340 distinct art entries
-  const testing_support::TempFolder folder;
-  std::string error;
-  ASSERT_TRUE(mkclient::MapClient(kItems).Write(folder.Path(), error)) << error;
+  // The art read anew at every component from each generation; the mixed one only as usual.
+  const std::vector<std::pair<const char*, mkclient::ClientFolder>> clients = Generations(mkclient::MapClient(kItems));
+  for (std::size_t i = 0; i < clients.size(); ++i) {
+    SCOPED_TRACE(clients[i].first);
+    const testing_support::TempFolder folder;
+    std::string error;
+    ASSERT_TRUE(clients[i].second.Write(folder.Path(), error)) << error;
+    ExpectFullSizePreviews(folder, kItems, i < 2);
+  }
+}
+
+void ExpectFullSizePreviews(const testing_support::TempFolder& folder, std::uint32_t kItems, bool smallCache) {
   const auto centre = static_cast<std::int32_t>(mkclient::kMapClientCentre);
   const Shot scrolled = {"640 x 480 scrolled, every layer", 8, centre + 1, 0, 0x70, 640, 480, -100, 60, 0xD321A7CFB6B6DCD8};
   const Shot shots[] = {
@@ -104,6 +155,7 @@ TEST(Regeneration, FullSizeMapPreviewsOfAGeneratedClient) {
   // The same pictures whether the art comes from the cache or, with a cache
   // too small for a few entries, from the files at every component.
   for (const std::size_t limit : {kDefaultArtCacheBytes, std::size_t{16} << 10}) {
+    if (limit != kDefaultArtCacheBytes && !smallCache) continue;
     HeadlessSite site;
     CTilvoCtrl ctrl(site, folder.Path());
     ctrl.SetArtCacheLimit(limit);

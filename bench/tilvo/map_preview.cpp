@@ -6,8 +6,10 @@
 //   - ReadOnce: each file opened once, every byte range the preview needs read
 //     from it.
 // Two clients: 200 items with 40 land tiles (240 distinct entries) and 300
-// items (340). Each benchmark reports the files opened per regeneration
-// ("opens"); the figures beside their references close the output.
+// items (340), each also as its container twin (art and map in containers,
+// as current clients store them), which RegenerateContainers draws and the
+// closing figures set beside the index-file client's. Each benchmark reports
+// the files opened per regeneration ("opens").
 
 #include <benchmark/benchmark.h>
 
@@ -27,6 +29,7 @@
 #include "open_counter.h"
 #include "tilvo/tilvo.h"
 #include "artcontrol/render/pixel_buffer.h"
+#include "testing/tilvo/container_writer.h"
 #include "testing/tilvo/map_client.h"
 
 namespace {
@@ -63,11 +66,12 @@ std::uint32_t U32At(const mk::Bytes& bytes, std::size_t at) {
   return value;
 }
 
-Client MakeClient(std::uint32_t items) {
-  Client client{(std::filesystem::temp_directory_path() /
-                 ("tilvo-bench-map-" + std::to_string(items) + "-" + std::to_string(std::random_device{}())))
+Client MakeClient(std::uint32_t items, bool containers) {
+  Client client{(std::filesystem::temp_directory_path() / ("tilvo-bench-map-" + std::to_string(items) +
+                                                           (containers ? "-containers-" : "-") +
+                                                           std::to_string(std::random_device{}())))
                     .string(),
-                mk::MapClient(items)};
+                containers ? mk::ContainerTwin(mk::MapClient(items)) : mk::MapClient(items)};
   std::string error;
   if (!client.folder.Write(client.dir, error)) {
     std::cerr << "cannot write the bench client: " << error << "\n";
@@ -84,7 +88,7 @@ std::vector<Range> NeededRanges(const Client& client, std::int32_t w, std::int32
   const mk::Bytes& artidx = client.folder.files.at("artidx.mul");
   std::vector<Range> ranges;
   std::set<std::uint32_t> entries;
-  for (const DrawRequest& req : PreviewBlockRequests({kCentre, kFlags, 0, w, h, w - w % 8, h - h % 8})) {
+  for (const DrawRequest& req : PreviewBlockRequests({kCentre, kFlags, 0, w, h, w - w % 8, h - h % 8, kMapColumns})) {
     const std::uint32_t b = req.index;
     ranges.push_back({"map0.mul", std::uint64_t{b} * 196, 196});
     for (std::size_t i = 0; i < 64; ++i) entries.insert(map[std::size_t{b} * 196 + 4 + i * 3] | map[std::size_t{b} * 196 + 5 + i * 3] << 8);
@@ -102,10 +106,14 @@ std::vector<Range> NeededRanges(const Client& client, std::int32_t w, std::int32
   return ranges;
 }
 
-const Client& ClientOf(std::uint32_t items) {
-  static std::map<std::uint32_t, Client> clients;
-  auto found = clients.find(items);
-  if (found == clients.end()) found = clients.emplace(items, MakeClient(items)).first;
+std::map<std::pair<std::uint32_t, bool>, Client>& Clients() {
+  static std::map<std::pair<std::uint32_t, bool>, Client> clients;
+  return clients;
+}
+
+const Client& ClientOf(std::uint32_t items, bool containers = false) {
+  auto found = Clients().find({items, containers});
+  if (found == Clients().end()) found = Clients().emplace(std::pair(items, containers), MakeClient(items, containers)).first;
   return found->second;
 }
 
@@ -114,9 +122,9 @@ void ReportOpens(benchmark::State& state, std::uint64_t before) {
                                                benchmark::Counter::kAvgIterations);
 }
 
-void Regenerate(benchmark::State& state, std::uint32_t items, std::int32_t w, std::int32_t h) {
+void Regenerate(benchmark::State& state, std::uint32_t items, std::int32_t w, std::int32_t h, bool containers) {
   NullSite site;
-  CTilvoCtrl ctrl(site, ClientOf(items).dir);
+  CTilvoCtrl ctrl(site, ClientOf(items, containers).dir);
   for (const mk::MapPreviewItem& p : mk::MapClientPreviewItems(items)) ctrl.AddPreviewItem(p.id, p.x, p.y, p.z, p.color);
   for (const mk::MapHiddenStatic& s : mk::MapClientHiddenStatics(items)) {
     ctrl.AddHideStatic(s.id, static_cast<std::int32_t>(s.block), s.x, s.y, s.z, s.color);
@@ -138,7 +146,7 @@ void Regenerate(benchmark::State& state, std::uint32_t items, std::int32_t w, st
     benchmark::DoNotOptimize(ctrl.Picture().bytes.data());
   }
   ReportOpens(state, before);
-  state.counters["blocks"] = static_cast<double>(PreviewBlockRequests({kCentre, kFlags, 0, w, h, w, h}).size());
+  state.counters["blocks"] = static_cast<double>(PreviewBlockRequests({kCentre, kFlags, 0, w, h, w, h, kMapColumns}).size());
 }
 
 void ReadOnce(benchmark::State& state, std::uint32_t items, std::int32_t w, std::int32_t h) {
@@ -194,6 +202,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
         std::printf("%-30s %7.2f ms  plain fill %5.2f ms (%5.1f x)  ReadOnce %5.2f ms (%5.1f x)  %5.0f opens\n",
                     name.c_str(), time, fill, time / fill, once, time / once, opens_[name]);
       }
+      const std::string twin = "RegenerateContainers" + rest;
+      if (times_[twin] > 0 && fill > 0) {
+        std::printf("%-30s %7.2f ms  plain fill %5.2f ms (%5.1f x)  index files %5.2f ms (%5.2f x)  %5.0f opens\n",
+                    twin.c_str(), times_[twin], fill, times_[twin] / fill, time, times_[twin] / time, opens_[twin]);
+      }
     }
   }
 
@@ -217,7 +230,9 @@ int main(int argc, char** argv) {
   for (std::uint32_t items : {200u, 300u}) {
     for (const Size size : {Size{"640x480", 640, 480}, Size{"1920x1080", 1920, 1080}}) {
       const std::string suffix = "/" + std::to_string(items) + "items/" + size.name;
-      benchmark::RegisterBenchmark(("Regenerate" + suffix).c_str(), Regenerate, items, size.w, size.h)
+      benchmark::RegisterBenchmark(("Regenerate" + suffix).c_str(), Regenerate, items, size.w, size.h, false)
+          ->Unit(benchmark::kMillisecond);
+      benchmark::RegisterBenchmark(("RegenerateContainers" + suffix).c_str(), Regenerate, items, size.w, size.h, true)
           ->Unit(benchmark::kMillisecond);
       benchmark::RegisterBenchmark(("ReadOnce" + suffix).c_str(), ReadOnce, items, size.w, size.h)
           ->Unit(benchmark::kMillisecond);
@@ -231,6 +246,6 @@ int main(int argc, char** argv) {
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
-  for (std::uint32_t items : {200u, 300u}) std::filesystem::remove_all(ClientOf(items).dir);
+  for (const auto& [key, client] : Clients()) std::filesystem::remove_all(client.dir);
   return 0;
 }

@@ -5,8 +5,12 @@
 //     when it comes round again);
 //   - 257 distinct items in turn with the cache limited to nothing, so that
 //     every one is read from the files and decoded again (for comparison).
-// After the runs it prints each regeneration's CPU time as a multiple of the fill's
-// (CPU time, so that other work on a shared machine does not skew the ratio).
+// Each runs on the index-file client and on its container twin (the art in
+// "artLegacyMUL.uop", as current clients store it; the names end in
+// "Containers"). After the runs it prints each regeneration's CPU time as a
+// multiple of the fill's, and the twin's as a multiple of the index-file
+// client's (CPU time, so that other work on a shared machine does not skew
+// the ratios).
 
 #include <benchmark/benchmark.h>
 
@@ -21,6 +25,7 @@
 #include "artcontrol/render/art_cache.h"
 #include "artcontrol/render/pixel_buffer.h"
 #include "tilvo/tilvo.h"
+#include "testing/tilvo/container_writer.h"
 #include "testing/tilvo/synthetic_client.h"
 
 namespace {
@@ -39,10 +44,11 @@ struct NullSite : TilvoSite {
 
 // A client folder whose items 0 to 256 are 60 x 90 pictures of two runs per
 // row, each item coloured differently, like the usual furniture and walls.
-const std::string& ClientFolder() {
-  static const std::string folder = [] {
+const std::string& ClientFolder(bool containers) {
+  static const auto make = [](bool twin) {
     std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                ("tilvo-bench-" + std::to_string(std::random_device{}()));
+                                ("tilvo-bench-" + std::string(twin ? "containers-" : "") +
+                                 std::to_string(std::random_device{}()));
     mkclient::IndexedFiles art;
     for (int item = 0; item < kItems; ++item) {
       mkclient::ItemArt picture{60, 90, {}};
@@ -59,14 +65,17 @@ const std::string& ClientFolder() {
     mkclient::ClientFolder client;
     client.files["artidx.mul"] = art.Index(0x4000 + kItems);
     client.files["art.mul"] = art.Data();
+    if (twin) client = mkclient::ContainerTwin(client);
     std::string error;
     if (!client.Write(dir.string(), error)) {
       std::cerr << "cannot write the bench client: " << error << "\n";
       std::exit(1);
     }
     return dir.string();
-  }();
-  return folder;
+  };
+  static const std::string files = make(false);
+  static const std::string twin = make(true);
+  return containers ? twin : files;
 }
 
 void PlainFill(benchmark::State& state) {
@@ -79,9 +88,9 @@ void PlainFill(benchmark::State& state) {
 BENCHMARK(PlainFill);
 
 // Paints items first to count - 1 in turn, one regeneration per iteration.
-void Regenerate(benchmark::State& state, int count, std::size_t cacheLimit = kDefaultArtCacheBytes) {
+void Regenerate(benchmark::State& state, int count, std::size_t cacheLimit, bool containers) {
   NullSite site;
-  CTilvoCtrl ctrl(site, ClientFolder());
+  CTilvoCtrl ctrl(site, ClientFolder(containers));
   ctrl.SetArtCacheLimit(cacheLimit);
   for (int i = 0; i < count; ++i) {  // warm the cache
     ctrl.SetObject(0, i);
@@ -101,12 +110,18 @@ void Regenerate(benchmark::State& state, int count, std::size_t cacheLimit = kDe
     if (++item == count) item = 0;
   }
 }
-void CachedItem(benchmark::State& state) { Regenerate(state, 1); }
-void Cached257Distinct(benchmark::State& state) { Regenerate(state, 257); }
-void Uncached257Distinct(benchmark::State& state) { Regenerate(state, 257, 0); }
+void CachedItem(benchmark::State& state) { Regenerate(state, 1, kDefaultArtCacheBytes, false); }
+void Cached257Distinct(benchmark::State& state) { Regenerate(state, 257, kDefaultArtCacheBytes, false); }
+void Uncached257Distinct(benchmark::State& state) { Regenerate(state, 257, 0, false); }
+void CachedItemContainers(benchmark::State& state) { Regenerate(state, 1, kDefaultArtCacheBytes, true); }
+void Cached257DistinctContainers(benchmark::State& state) { Regenerate(state, 257, kDefaultArtCacheBytes, true); }
+void Uncached257DistinctContainers(benchmark::State& state) { Regenerate(state, 257, 0, true); }
 BENCHMARK(CachedItem);
 BENCHMARK(Cached257Distinct);
 BENCHMARK(Uncached257Distinct);
+BENCHMARK(CachedItemContainers);
+BENCHMARK(Cached257DistinctContainers);
+BENCHMARK(Uncached257DistinctContainers);
 
 // Keeps each benchmark's time per iteration for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -126,7 +141,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
     if (fill == times_.end() || fill->second <= 0) return;
     for (const auto& [name, time] : times_) {
       if (name == "PlainFill" || time <= 0) continue;
-      std::printf("%-24s %8.2f x the plain fill\n", name.c_str(), time / fill->second);
+      std::printf("%-30s %8.2f x the plain fill", name.c_str(), time / fill->second);
+      const std::size_t twin = name.rfind("Containers");
+      const auto files = twin == std::string::npos ? times_.end() : times_.find(name.substr(0, twin));
+      if (files != times_.end() && files->second > 0) std::printf("  %6.2f x the index-file client", time / files->second);
+      std::printf("\n");
     }
   }
 
@@ -141,6 +160,7 @@ int main(int argc, char** argv) {
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
-  std::filesystem::remove_all(ClientFolder());
+  std::filesystem::remove_all(ClientFolder(false));
+  std::filesystem::remove_all(ClientFolder(true));
   return 0;
 }

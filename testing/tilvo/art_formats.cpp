@@ -44,7 +44,7 @@ Bytes EncodeLight(const Square& square) {
   return out;
 }
 
-Bytes EncodeMulti(const std::vector<MultiPart>& parts) {
+Bytes EncodeMulti(const std::vector<MultiPart>& parts, int recordSize) {
   Bytes out;
   for (const MultiPart& part : parts) {
     PutU16(out, part.id);
@@ -52,6 +52,7 @@ Bytes EncodeMulti(const std::vector<MultiPart>& parts) {
     PutU16(out, static_cast<std::uint16_t>(part.y));
     PutU16(out, static_cast<std::uint16_t>(part.z));
     PutU32(out, part.flags);
+    if (recordSize == 16) PutU32(out, 0x00C0FFEE);
   }
   return out;
 }

@@ -48,8 +48,8 @@ struct MultiPart {
   std::int16_t z = 0;
   std::uint32_t flags = 0;
 };
-// A multi entry: 12 bytes per component.
-Bytes EncodeMulti(const std::vector<MultiPart>& parts);
+// A multi entry: 12 bytes per component (a 32-bit flags word), or 16 (flags and 4 more bytes of them).
+Bytes EncodeMulti(const std::vector<MultiPart>& parts, int recordSize = 12);
 
 // One cell of a map block: a land tile (an art entry number) and its height.
 struct LandCell {

@@ -201,16 +201,17 @@ void AddGumpsTexturesLights(ClientFolder& folder, PatchFile& verdata) {
   WriteIndexed(folder, "lightidx.mul", "light.mul", lights);
 }
 
-void AddMultis(ClientFolder& folder, IndexedFiles& art, PatchFile& verdata) {
+void AddMultis(ClientFolder& folder, IndexedFiles& art, PatchFile& verdata, int records) {
   for (std::uint16_t id = kTallMagenta; id <= kWideGold; ++id) art.Set(kItemBase + id, EncodeItemArt(StandardComponentItem(id)));
   IndexedFiles multis;
-  for (int n : {1, 2, 3}) multis.Set(static_cast<std::uint32_t>(n), EncodeMulti(StandardMulti(n)));
-  multis.Set(5, EncodeMulti({{kOrange, 0, 0, 0, 0}}));
-  verdata.Add(kMultiPatches, 5, EncodeMulti(StandardMulti(5)));
+  for (int n : {1, 2, 3}) multis.Set(static_cast<std::uint32_t>(n), EncodeMulti(StandardMulti(n), records));
+  multis.Set(kHighMulti, EncodeMulti(StandardMulti(static_cast<int>(kHighMulti)), records));
+  multis.Set(5, EncodeMulti({{kOrange, 0, 0, 0, 0}}, records));
+  verdata.Add(kMultiPatches, 5, EncodeMulti(StandardMulti(5), records));
   // Last in the file, so that the file ends inside it.
   const auto offset = static_cast<std::uint32_t>(multis.Data().size());
-  multis.Set(4, EncodeMulti(StandardMulti(4)));
-  multis.SetRecord(4, offset, 5 * 12);
+  multis.Set(4, EncodeMulti(StandardMulti(4), records));
+  multis.SetRecord(4, offset, 5 * static_cast<std::uint32_t>(records));
   WriteIndexed(folder, "multi.idx", "multi.mul", multis, 8);
 }
 
@@ -406,6 +407,8 @@ std::vector<MultiPart> StandardMulti(int n) {
       return {{kOrange, 0, 0, 0, kFlags}, {kWide, 1, 1, 0, kFlags}};
     case 5:
       return {{kTallCyan, 0, 0, 0, kFlags}, {kOrange, 1, 0, 0, kFlags}};
+    case static_cast<int>(kHighMulti):
+      return {{kHighItems[1], 0, 0, 0, kFlags}, {kOrange, -1, 1, 3, kFlags}, {kHighItems[0], 1, 0, 0, kFlags}};
     default:
       return {};
   }
@@ -507,9 +510,9 @@ std::optional<Animation> StandardAnimation(int set, std::uint32_t n) {
   return std::nullopt;
 }
 
-void AddStandardArt(ClientFolder& folder, IndexedFiles& art, PatchFile& verdata) {
+void AddStandardArt(ClientFolder& folder, IndexedFiles& art, PatchFile& verdata, int multiRecords) {
   AddGumpsTexturesLights(folder, verdata);
-  AddMultis(folder, art, verdata);
+  AddMultis(folder, art, verdata, multiRecords);
   AddFacet(folder, verdata, 0);
   AddFacet(folder, verdata, 2);
   AddAnimations(folder, verdata);

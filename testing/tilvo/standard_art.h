@@ -9,7 +9,7 @@
 //     3  base 4 x 4 red; verdata holds a 6 x 2 green gump with its own extra value
 //     4  6 x 4 whose row 2 starts beyond the entry (high half of its start set)
 //     5  extra says 10 rows; the entry holds only 3 row starts (nothing drawn)
-//     6  absent in the index; verdata holds a 3 x 3 blue gump
+//     6  absent                                         9000  past the classic range, with item 0xFFF0 in the index; verdata holds a 3 x 3 blue gump
 //   textures (texidx.mul, texmaps.mul; patch file id 10)
 //     1  0x2000 bytes, extra 0: 64 x 64          2  0x8000 bytes, extra 0: 128 x 128
 //     3  0x2000 bytes, extra 0x00010000: edge 0  4  extra 8: 8 x 8, colour 0 at (0, 0)
@@ -85,7 +85,12 @@ inline constexpr std::uint32_t kAnimNoEndMark = 551;
 inline constexpr std::uint32_t kAnimChunkBeyond = 661;
 inline constexpr std::uint32_t kAnimPaletteOnly = 771;
 
-// Writes every file above into folder, the component items into art and the patches into verdata (after those already there).
-void AddStandardArt(ClientFolder& folder, IndexedFiles& art, PatchFile& verdata);
+// The highest multi of the standard client, past the classic range of 8182.
+inline constexpr std::uint32_t kHighMulti = 9000;
+
+// Writes every file above into folder, the component items into art and the
+// patches into verdata (after those already there); multi.mul's components
+// take multiRecords bytes (12, or 16 as with the wide tile data).
+void AddStandardArt(ClientFolder& folder, IndexedFiles& art, PatchFile& verdata, int multiRecords = 12);
 
 }  // namespace tilvo::mkclient

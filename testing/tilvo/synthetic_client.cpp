@@ -4,15 +4,15 @@
 #include <filesystem>
 #include <fstream>
 
+#include "testing/tilvo/container_writer.h"
 #include "testing/tilvo/standard_art.h"
 
 namespace tilvo::mkclient {
 namespace {
 
-constexpr std::uint32_t kArtIndexRecords = 0x10000;
+constexpr std::uint32_t kArtIndexRecords = 0x14000;
 constexpr std::uint32_t kItemBase = 0x4000;
 constexpr std::uint32_t kCharTestBase = 0x8000;
-constexpr std::size_t kTileDataSize = 0xFD000;
 constexpr int kStandardHueBlocks = 4;
 
 constexpr std::uint16_t kRed = Client(31, 0, 0);
@@ -318,13 +318,20 @@ Bytes StandardHues() {
   return hues;
 }
 
-Bytes EncodeTileData(std::uint8_t (*heightOf)(std::uint32_t)) {
-  Bytes tiledata(kTileDataSize, 0);
-  for (std::uint32_t t = 0; t < 16384; ++t) tiledata[428032 + (t / 32) * 1188 + 4 + (t % 32) * 37 + 16] = heightOf(t);
+Bytes EncodeTileData(std::uint8_t (*heightOf)(std::uint32_t), TileLayout layout) {
+  const bool wideFlags = layout == TileLayout::kWideFlags;
+  const std::uint32_t items = layout == TileLayout::kClassic ? 0x4000 : layout == TileLayout::kClassicWide ? 0x8000 : 0x10000;
+  const std::size_t landRecord = wideFlags ? 30 : 26;
+  const std::size_t itemRecord = wideFlags ? 41 : 37;
+  const std::size_t itemStart = 512 * (4 + 32 * landRecord);
+  Bytes tiledata(itemStart + items / 32 * (4 + 32 * itemRecord), 0);
+  for (std::uint32_t t = 0; t < items; ++t) {
+    tiledata[itemStart + (t / 32) * (4 + 32 * itemRecord) + 4 + (t % 32) * itemRecord + (wideFlags ? 20 : 16)] = heightOf(t);
+  }
   return tiledata;
 }
 
-ClientFolder StandardClient() {
+ClientFolder StandardClient(const ClientOptions& options) {
   IndexedFiles art;
   art.Set(1, EncodeLandTile(StandardLandColors(1)));
   art.Set(2, EncodeLandTile(StandardLandColors(2)));
@@ -336,6 +343,8 @@ ClientFolder StandardClient() {
   art.Set(kItemBase + 8, EncodeItemArt(tooWide));
   art.Set(kItemBase + 16, EncodeLandTile(StandardLandColors(1)));
   art.Set(kCharTestBase + 1, EncodeItemArt(Solid(8, 8, Client(31, 31, 0))));
+  art.Set(kItemBase + kHighItems[0], EncodeItemArt(Solid(10, 6, Client(0, 16, 31))));
+  art.Set(kItemBase + kHighItems[1], EncodeItemArt(Solid(6, 12, Client(31, 8, 16))));
 
   PatchFile verdata;
   verdata.Add(4, 2, EncodeLandTile(LandTile([](int, int) { return kBlue; })));
@@ -347,13 +356,13 @@ ClientFolder StandardClient() {
   verdata.Add(32, 9, EncodeHuePatch(0x70000009, RampsOf(9, LosingPatchRamp)));
 
   ClientFolder folder;
-  AddStandardArt(folder, art, verdata);
+  AddStandardArt(folder, art, verdata, options.multiRecords);
   folder.files["artidx.mul"] = art.Index(kArtIndexRecords);
   folder.files["art.mul"] = art.Data();
   folder.files["hues.mul"] = StandardHues();
   folder.files["verdata.mul"] = verdata.Build();
-  folder.files["tiledata.mul"] = EncodeTileData(StandardStaticHeight);
-  return folder;
+  folder.files["tiledata.mul"] = EncodeTileData(StandardStaticHeight, options.tileLayout);
+  return options.containers ? ContainerTwin(folder, options.multiRecords) : folder;
 }
 
 }  // namespace tilvo::mkclient

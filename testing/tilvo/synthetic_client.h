@@ -6,7 +6,7 @@
 // the same description the files were written from.
 //
 // The standard synthetic client (StandardClient):
-//   art entries (artidx.mul holds all 65536 records; the rest are absent)
+//   art entries (artidx.mul holds 0x14000 records, as current clients' do; the rest are absent)
 //     land 1       gradient tile: client-order colour (r, c) = Client(r & 31, c & 31, 8 + 2 * (r >> 5) + (c >> 5))
 //     land 2       base tile all pure red; verdata replaces it with pure blue
 //     land 3       first two colours 0 (first word 0, still a land tile), the rest pure green
@@ -21,10 +21,12 @@
 //     item 9       1 x 60, colour Client(0, y & 31, 31) at row y
 //     item 16      holds a copy of land 1 (first word above 0xFFFF: drawn as a land tile)
 //     char test 1  (entry 0x8001) 8 x 8 solid Client(31, 31, 0)
+//     item 0x4005  (entry 0x8005) 10 x 6 solid Client(0, 16, 31): past the classic item range
+//     item 0xFFF0  (entry 0x13FF0) 6 x 12 solid Client(31, 8, 16): the highest items current clients have
 //   hues.mul       4 blocks (hues 1 to 24 selectable); HueRamp gives every colour
 //   verdata.mul    patches in this order: art (4, 2), art (4, 0x4003) green, hue (32, 1),
 //                  art (4, 0x4003) blue, hue (32, 2) first, hue (32, 2) second, hue (32, 9) past the table
-//   tiledata.mul   the full 0xFD000-byte image; static item t has height (t × 7 + 1) & 0xFF
+//   tiledata.mul   the classic layout (or the one ClientOptions names); item t has height (t × 7 + 1) & 0xFF
 // and the gumps, textures, lights, multis, maps, statics and animations of
 // standard_art.h, whose patches follow the seven above in "verdata.mul".
 
@@ -136,10 +138,25 @@ std::uint32_t PatchedHueHeader(std::uint32_t block);
 std::uint8_t StandardStaticHeight(std::uint32_t t);
 // The standard "hues.mul" before patches: 4 blocks, ramps as StandardHueRamp gives them.
 Bytes StandardHues();
-// A whole "tiledata.mul" image whose static item t (0 to 16383) has height heightOf(t), everything else 0.
-Bytes EncodeTileData(std::uint8_t (*heightOf)(std::uint32_t));
+// The layouts of "tiledata.mul": classic (1,036,288 bytes, 0x4000 items, 32-bit
+// flags), classic wide (1,644,544 bytes, 0x8000 items) and wide flags
+// (3,188,736 bytes, 0x10000 items, 64-bit flags, so the height is byte 20 of a
+// 41-byte item record instead of byte 16 of 37).
+enum class TileLayout { kClassic, kClassicWide, kWideFlags };
+// A whole "tiledata.mul" of that layout whose item t has height heightOf(t), everything else 0.
+Bytes EncodeTileData(std::uint8_t (*heightOf)(std::uint32_t), TileLayout layout = TileLayout::kClassic);
+
+// The items past the classic range that the standard client holds.
+inline constexpr std::uint16_t kHighItems[] = {0x4005, 0xFFF0};
+
+// How the standard client is written (the options of tilvo-mkclient).
+struct ClientOptions {
+  TileLayout tileLayout = TileLayout::kClassic;  // --tiledata-layout
+  int multiRecords = 12;                          // --multi-records: bytes of a multi.mul component, 12 or 16
+  bool containers = false;                        // --uop: art, gumps, maps and multis in containers
+};
 
 // The files of the standard client: art, index, hues, tile data, verdata and the art of standard_art.h.
-ClientFolder StandardClient();
+ClientFolder StandardClient(const ClientOptions& options = {});
 
 }  // namespace tilvo::mkclient

@@ -26,6 +26,8 @@ constexpr const char* kUsage =
     "  --bkcolor N               the background as 0x00BBGGRR (default -1)\n"
     "  --preview-item ID,X,Y,Z,COLOR          add a map preview item (repeatable)\n"
     "  --hide-static ID,BLOCK,X,Y,Z,COLOR     leave a static out of the preview (repeatable)\n"
+    "  --map-centre FACET,COLUMN,ROW          the map preview around that block of facet 0 or 2, also the\n"
+    "                                         eastern blocks (columns 768 to 895) of facet 0's wider map\n"
     "  --size WxH                the picture's size (default 320x240)\n"
     "  --paints N                paint N times (default 1)\n"
     "  --out FILE                write the picture\n"

@@ -1,7 +1,8 @@
 // tilvo-ocx-render: the Windows side of the picture comparison. It points
-// the game client's registry key at CLIENT, as the client's installer would,
-// so that every control finds and loads the client when it is made, as
-// tilvo-render's does with --client. For each line "NAME OPTIONS..." of a
+// the game client's registry key at CLIENT, as the client's installer would
+// (the older installers' "ExePath", or with --installdir the current 2D
+// installer's "InstallDir" alone), so that every control finds and loads the
+// client when it is made, as tilvo-render's does with --client. For each line "NAME OPTIONS..." of a
 // case file (the options of tilvo-render), it creates the control by its
 // ProgID, applies the options through IDispatch
 // in tilvo-render's order, draws it with IViewObject::Draw into a DIB section
@@ -9,7 +10,7 @@
 // rows top-down, without padding) to OUTDIR\NAME.bgr, as tilvo-render writes
 // a raw picture. Exits 0 when every case was drawn and written.
 //
-//   tilvo-ocx-render CASES CLIENT OUTDIR
+//   tilvo-ocx-render CASES CLIENT OUTDIR [--installdir]
 
 #include <cstdio>
 #include <fstream>
@@ -27,16 +28,24 @@ namespace {
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
-// HKLM\SOFTWARE\Origin Worlds Online\Ultima Online\1.0, ExePath = CLIENT\client.exe.
-bool RegisterClient(const std::string& client) {
+// HKLM\SOFTWARE\Origin Worlds Online\Ultima Online\1.0, ExePath = CLIENT\client.exe; or, for the
+// current installer, no such key and ...\EA Games\Ultima Online Classic, InstallDir = CLIENT.
+bool RegisterClient(const std::string& client, bool installDir) {
+  HKEY software = nullptr;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_ALL_ACCESS, &software) != ERROR_SUCCESS) return false;
+  ::RegDeleteTreeA(software, "Origin Worlds Online");
+  ::RegDeleteTreeA(software, "Electronic Arts");
+  ::RegCloseKey(software);
+  const char* path = installDir ? "SOFTWARE\\Electronic Arts\\EA Games\\Ultima Online Classic"
+                                : "SOFTWARE\\Origin Worlds Online\\Ultima Online\\1.0";
   HKEY key = nullptr;
-  if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Origin Worlds Online\\Ultima Online\\1.0", 0, nullptr, 0,
-                        KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+  if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
     return false;
   }
-  const std::string exe = client + "\\client.exe";
-  const bool ok = ::RegSetValueExA(key, "ExePath", 0, REG_SZ, reinterpret_cast<const BYTE*>(exe.c_str()),
-                                   static_cast<DWORD>(exe.size() + 1)) == ERROR_SUCCESS;
+  const std::string value = installDir ? client : client + "\\client.exe";
+  const bool ok = ::RegSetValueExA(key, installDir ? "InstallDir" : "ExePath", 0, REG_SZ,
+                                   reinterpret_cast<const BYTE*>(value.c_str()),
+                                   static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
   ::RegCloseKey(key);
   return ok;
 }
@@ -85,11 +94,12 @@ std::vector<unsigned char> Draw(IDispatch* control, const RenderOptions& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: tilvo-ocx-render CASES CLIENT OUTDIR\n");
+  const bool installDir = argc == 5 && std::string(argv[4]) == "--installdir";
+  if (argc != 4 && !installDir) {
+    std::fprintf(stderr, "usage: tilvo-ocx-render CASES CLIENT OUTDIR [--installdir]\n");
     return 2;
   }
-  if (FAILED(::OleInitialize(nullptr)) || !RegisterClient(argv[2])) return 1;
+  if (FAILED(::OleInitialize(nullptr)) || !RegisterClient(argv[2], installDir)) return 1;
   std::ifstream cases(argv[1]);
   std::string line;
   int failures = 0;

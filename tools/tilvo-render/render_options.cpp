@@ -83,7 +83,7 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
     static constexpr std::string_view kValued[] = {"--client", "--file",    "--type",         "--index",
                                                    "--color",  "--flags",   "--xoffset",      "--yoffset",
                                                    "--bkcolor", "--size",   "--preview-item", "--hide-static",
-                                                   "--paints", "--out"};
+                                                   "--paints", "--out",     "--map-centre"};
     if (std::find(std::begin(kValued), std::end(kValued), name) == std::end(kValued)) {
       error = name.rfind("-", 0) == 0 ? "unknown option " + name : "unexpected argument " + name;
       return false;
@@ -143,6 +143,11 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
         return false;
       }
       options.lists.push_back(std::move(entry));
+    } else if (name == "--map-centre") {
+      if (!ParseFields(value, {32, 32, 32}, options.mapCentre)) {
+        error = "--map-centre: expected FACET,COLUMN,ROW: " + value;
+        return false;
+      }
     } else if (name == "--paints") {
       std::optional<std::int32_t> v = number(32);
       if (!v) return false;

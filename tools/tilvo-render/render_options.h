@@ -35,6 +35,7 @@ struct RenderOptions {
   std::int32_t width = 320;
   std::int32_t height = 240;
   std::vector<ListEntry> lists;
+  std::vector<std::int32_t> mapCentre; // --map-centre FACET,COLUMN,ROW; empty: none
   std::int32_t paints = 1;
   std::string out;                     // empty: no file written
   bool print = false;

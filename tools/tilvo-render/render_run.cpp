@@ -84,6 +84,12 @@ int RunRender(const RenderOptions& options, std::ostream& out, std::string& erro
     error = "the control refused a property";
     return kBadArgument;
   }
+  const std::vector<std::int32_t>& centre = options.mapCentre;
+  if (!centre.empty() && !ctrl->SetMapCentre(centre[0], centre[1], centre[2])) {
+    error = "--map-centre: facet " + std::to_string(centre[0]) + " has no block " + std::to_string(centre[1]) + "," +
+            std::to_string(centre[2]);
+    return kBadArgument;
+  }
   const Rect bounds{0, 0, options.width, options.height};
   for (std::int32_t i = 0; i < options.paints; ++i) {
     if (i > 0) Call(*ctrl, dispid::kRedrawControl, {});

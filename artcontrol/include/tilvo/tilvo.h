@@ -18,6 +18,7 @@
 #include "tilvo/pixel_buffer.h"
 #include "tilvo/preview_records.h"
 #include "tilvo/site.h"
+#include "tilvo/tile_records.h"
 
 namespace tilvo {
 
@@ -83,6 +84,14 @@ class CTilvoCtrl {
   // Methods.
   void SetObject(std::int16_t type, std::int32_t index);  // ArtIndex and ArtType without comparing; redraws
   void SetOffset(std::int32_t x, std::int32_t y);         // both offsets; redraws
+  // Shows the map preview (ArtType 8) around block (column, row) of facet 0
+  // or 2, also where ArtIndex cannot name the block: the eastern columns 768
+  // to 895 of facet 0's wider map. ArtIndex reads column × 512 + row (plus
+  // 0x60000 on facet 2) afterwards; setting ArtType or ArtIndex again leaves
+  // this centre. False (nothing changed) for another facet, or a column or
+  // row off the map (columns 0 to 895 on facet 0, 0 to 767 on facet 2; rows
+  // 0 to 511). Redraws.
+  bool SetMapCentre(std::int32_t facet, std::int32_t column, std::int32_t row);
   std::int32_t yScroll(std::int32_t offset);              // yOffset += offset, redraws; the new yOffset
   std::int32_t xScroll(std::int32_t offset);              // xOffset += offset, redraws; the new xOffset
   void Scroll(std::int32_t x, std::int32_t y);            // both offsets += ; redraws
@@ -134,6 +143,13 @@ class CTilvoCtrl {
   // which keeps every entry a full-screen map preview draws. A lower limit
   // makes such a preview read and decode art again at every regeneration.
   void SetArtCacheLimit(std::size_t bytes);
+  // The tile data of the client's "tiledata.mul" as read at the last load
+  // (construction, SetMulPath, or SetCustomMulFile of its slot): its layout,
+  // and the whole record of one land tile (0 to 0x3FFF) or one item (as many
+  // as the layout holds); none past them or when the file is missing.
+  TileDataLayout GetTileDataLayout() const;
+  std::optional<LandTileRecord> GetLandTileRecord(std::uint32_t id) const;
+  std::optional<ItemTileRecord> GetItemTileRecord(std::uint32_t id) const;
   // The current picture (empty before the first paint).
   const PixelBuffer& Picture() const;
   // The host-filled lists, slot by slot (an empty slot is a removed record).

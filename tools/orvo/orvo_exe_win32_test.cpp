@@ -201,6 +201,12 @@ TEST(OrvoExe, AgainstTheWindowsService) {
   WindowsService service;
   ASSERT_TRUE(service.Started());
   RunTable(service);
+  // --ssh, with the stand-in that plays ssh.exe under Wine.
+  testing_support::TempFolder scratch("orvo-exe-");
+  Variable ssh(L"ORVO_SSH", fs::path(SSH_STANDIN_EXE).wstring());
+  ProgramRun run = RunOrvoExe(scratch, service.Port(), {"--ssh", "shard", "--user", "Warden", "port"});
+  EXPECT_EQ(run.exit_code, orvo::kExitOk) << run.err;
+  EXPECT_EQ(run.raw_out, "2593\n");
 }
 
 TEST(OrvoExe, AgainstTheLinuxService) {

@@ -25,6 +25,8 @@ std::string SetKey(Profile* p, std::string_view key, const std::string& value, c
   } else if (key == "port") {
     if (!ParsePort(value, &port)) return "bad port " + value;
     p->port = port;
+  } else if (key == "ssh") {
+    p->ssh = value;
   } else if (key == "user") {
     p->user = value;
   } else if (key == "password-file") {
@@ -62,7 +64,7 @@ std::string ParseProfiles(std::string_view text, const Environment& env, const s
       for (const Profile& p : *profiles) {
         if (p.name == name) return where + "a second profile " + name;
       }
-      profiles->push_back(Profile{name, {}, {}, {}, {}, {}, {}});
+      profiles->push_back(Profile{name, {}, {}, {}, {}, {}, {}, {}});
       continue;
     }
     size_t equals = line.find('=');
@@ -104,13 +106,15 @@ int LoadProfiles(const Environment& env, const std::string& path, std::vector<Pr
 }
 
 int ChooseProfile(const std::vector<Profile>& profiles, const std::optional<std::string>& wanted,
-                  const std::optional<std::string>& host, const Profile** chosen, std::string* error) {
+                  const std::optional<std::string>& host, const std::optional<std::string>& ssh,
+                  const Profile** chosen, std::string* error) {
   std::string name = wanted.value_or(std::string(kDefaultProfile));
   *chosen = nullptr;
   for (const Profile& p : profiles) {
     if (p.name != name) continue;
     // Only a profile asked for by name follows --host to another machine.
     if (!wanted && host && *host != p.host.value_or(kDefaultHost)) return 0;
+    if (!wanted && ssh && ssh != p.ssh) return 0;
     *chosen = &p;
     return 0;
   }

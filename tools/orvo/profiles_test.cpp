@@ -57,11 +57,12 @@ TEST(ProfilesTest, ParsesWhatAConfigFileMaySay) {
   }
   std::vector<Profile> profiles;
   // The home folder is $HOME, or %USERPROFILE% on Windows.
-  ParseProfiles("[a]\nuser = \"Warden\"\nport=4100\npassword-file = ~/pw\n[b]\npassword-file = pw\n",
+  ParseProfiles("[a]\nuser = \"Warden\"\nport=4100\nssh = warden@shard:2222\npassword-file = ~/pw\n[b]\npassword-file = pw\n",
                 Env({{"HOME", "/home/w"}, {"USERPROFILE", "/home/w"}}), "/cfg", &profiles);
   ASSERT_EQ(profiles.size(), 2u);
   EXPECT_EQ(profiles[0].user, "Warden");
   EXPECT_EQ(profiles[0].port, 4100);
+  EXPECT_EQ(profiles[0].ssh, "warden@shard:2222");
   EXPECT_EQ(profiles[0].password_file, platform::JoinPath("/home/w", "pw"));
   EXPECT_EQ(profiles[1].password_file, platform::JoinPath("/cfg", "pw"));
 }
@@ -73,27 +74,31 @@ TEST(ProfilesTest, ChoosesTheNamedOrTheDefaultProfile) {
   struct Case {
     std::optional<std::string> wanted, host;
     int chosen;  // the index, or -1 for none
+    std::optional<std::string> ssh = std::nullopt;
   } cases[] = {
       {"test", std::nullopt, 1},
       {std::nullopt, std::nullopt, 0},
       {std::nullopt, "127.0.0.1", 0},  // the default's own machine
       {std::nullopt, "elsewhere.example", -1},
       {"default", "elsewhere.example", 0},
+      // Through another SSH server than the default's, the service is another.
+      {std::nullopt, std::nullopt, -1, "warden@elsewhere.example"},
+      {"default", std::nullopt, 0, "warden@elsewhere.example"},
   };
   for (const Case& c : cases) {
     const Profile* chosen = nullptr;
     std::string error;
-    EXPECT_EQ(ChooseProfile(profiles, c.wanted, c.host, &chosen, &error), 0);
+    EXPECT_EQ(ChooseProfile(profiles, c.wanted, c.host, c.ssh, &chosen, &error), 0);
     EXPECT_EQ(chosen, c.chosen < 0 ? nullptr : &profiles[static_cast<size_t>(c.chosen)])
         << c.wanted.value_or("-") << " " << c.host.value_or("-");
   }
   const Profile* chosen = nullptr;
   std::string error;
-  EXPECT_EQ(ChooseProfile(profiles, "live", std::nullopt, &chosen, &error), -1);
+  EXPECT_EQ(ChooseProfile(profiles, "live", std::nullopt, std::nullopt, &chosen, &error), -1);
   EXPECT_EQ(error, "no profile live (there are: default test)");
   profiles.resize(1);
   profiles[0].name = "test";
-  EXPECT_EQ(ChooseProfile(profiles, std::nullopt, std::nullopt, &chosen, &error), 0);
+  EXPECT_EQ(ChooseProfile(profiles, std::nullopt, std::nullopt, std::nullopt, &chosen, &error), 0);
   EXPECT_EQ(chosen, nullptr);
 }
 

@@ -18,7 +18,7 @@ constexpr std::string_view kUsageHead =
     "usage: orvo [options] COMMAND [ARGUMENTS]\n"
     "commands:\n";
 
-constexpr std::string_view kUsageTail =
+constexpr std::string_view kUsageOptions =
     "options:\n"
     "  --profile NAME        the saved server to use (default: $ORVO_PROFILE, else the profile \"default\")\n"
     "  --host HOST           the service's host (default 127.0.0.1)\n"
@@ -34,8 +34,9 @@ constexpr std::string_view kUsageTail =
     "  --large               put, edit, sync: store files of more than 2,999 packets\n"
     "                        (about 3 MB) on a service that reads uploads up to its\n"
     "                        MAXUPLOADSIZE\n"
-    "  --force               sync push: store files that changed on the server too\n"
-    "Profiles are the sections of $XDG_CONFIG_HOME/orvo/config (~/.config/orvo/config);\n"
+    "  --force               sync push: store files that changed on the server too\n";
+
+constexpr std::string_view kUsageTail =
     "options given here override them. The password comes from --password-file, else\n"
     "from ORVO_PASSWORD, else from the profile's password-file or password-command, else\n"
     "from a prompt on the terminal; never from the command line.\n"
@@ -109,7 +110,8 @@ int RunOrvo(const std::vector<std::string>& args, const Environment& env) {
   Options options;
   std::string problem = ParseArguments(args, Where::kCommandLine, &options);
   if (options.help) {
-    *env.out << kUsageHead << CommandUsage(Where::kCommandLine) << kUsageTail;
+    *env.out << kUsageHead << CommandUsage(Where::kCommandLine) << kUsageOptions << "Profiles are the sections of "
+             << ConfigFilePlace() << ";\n" << kUsageTail;
     return kExitOk;
   }
   if (!problem.empty()) {

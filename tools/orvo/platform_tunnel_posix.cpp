@@ -51,8 +51,8 @@ int Tunnel::Start(const std::string& program, const std::vector<std::string>& ar
   argv.push_back(nullptr);
   pid_t pid = ::fork();
   if (pid == 0) {
-    ::dup2(theirs.Fd(), STDIN_FILENO);
-    ::dup2(theirs.Fd(), STDOUT_FILENO);
+    ::dup2(static_cast<int>(theirs.Native()), STDIN_FILENO);
+    ::dup2(static_cast<int>(theirs.Native()), STDOUT_FILENO);
     ::execvp(program.c_str(), argv.data());
     int e = errno;
     ssize_t ignored = ::write(report[1], &e, sizeof e);

@@ -85,18 +85,20 @@ int LoadProfiles(const Environment& env, const std::string& path, std::vector<Pr
   if (!status.exists) return 0;
   std::string text;
   if (platform::ReadWholeFile(path, &text, error) != 0) return -1;
-  std::string problem = ParseProfiles(text, env, FolderOf(path), profiles);
+  std::string problem = ParseProfiles(text, env, platform::FolderOf(path), profiles);
   if (!problem.empty()) {
     *error = path + ": " + problem;
     return -1;
   }
-  if (status.mode & platform::kGroupOrOtherWrite) {
-    *error = path + ": others may change it, and it names what gives your passwords; run chmod go-w " + path;
+  if (status.others_may_change) {
+    *error = path + ": others may change it, and it names what gives your passwords; run " +
+             platform::KeepOthersFromChangingCommand(path);
     return -1;
   }
   for (const Profile& p : *profiles) {
-    if (p.password_file && (status.mode & platform::kGroupOrOtherRead)) {
-      *error = path + ": it names a password file, so others must not read it; run chmod 600 " + path;
+    if (p.password_file && status.others_may_read) {
+      *error = path + ": it names a password file, so others must not read it; run " +
+               platform::MakePrivateCommand(path);
       return -1;
     }
   }

@@ -1,7 +1,7 @@
-// Saved servers: the INI file $XDG_CONFIG_HOME/orvo/config, one section per
-// profile, with the host, port, user and where the password comes from (a
-// password file, or a command whose first line of output is the password;
-// never the password itself).
+// Saved servers: the INI file $XDG_CONFIG_HOME/orvo/config (on Windows
+// %APPDATA%\orvo\config), one section per profile, with the host, port, user
+// and where the password comes from (a password file, or a command whose
+// first line of output is the password; never the password itself).
 //
 //   [default]
 //   host = shard.example.net
@@ -27,7 +27,7 @@ struct Profile {
   std::optional<std::string> ssh;  // [user@]host[:port] of an SSH server to go through
   std::optional<std::string> user;
   std::optional<std::string> password_file;     // "~/" and relative paths expanded
-  std::optional<std::string> password_command;  // run by /bin/sh
+  std::optional<std::string> password_command;  // run by /bin/sh (on Windows by cmd)
   std::optional<int> timeout_ms;
 };
 

@@ -288,13 +288,17 @@ int AtomicFile::Commit(std::string* error) {
     *error = "no file is open";
     return -1;
   }
-  if (::fsync(static_cast<int>(file_)) != 0 || ::close(static_cast<int>(file_)) != 0) {
-    *error = "cannot write " + temp_path_ + ": " + ErrnoText(errno);
-    file_ = -1;
+  // The descriptor is closed whether or not the flush worked.
+  const int fd = static_cast<int>(file_);
+  file_ = -1;
+  const bool flushed = ::fsync(fd) == 0;
+  const int flush_errno = errno;
+  const bool closed = ::close(fd) == 0;
+  if (!flushed || !closed) {
+    *error = "cannot write " + temp_path_ + ": " + ErrnoText(flushed ? errno : flush_errno);
     Discard();
     return -1;
   }
-  file_ = -1;
   if (::rename(temp_path_.c_str(), target_.c_str()) != 0) {
     *error = "cannot replace " + target_ + ": " + ErrnoText(errno);
     Discard();

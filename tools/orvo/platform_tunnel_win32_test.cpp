@@ -18,7 +18,7 @@ std::string ReceiveText(const Connection& c) {
 }
 
 TEST(TunnelOnWindows, CarriesASessionBothWaysAndEndsWithIt) {
-  std::cout << "Wine has no ssh.exe: a stand-in that relays to the -W address plays ssh here\n";
+  std::cout << "[ note ] Wine has no ssh.exe: a stand-in that relays to the -W address plays ssh here\n";
   Listener service;
   ASSERT_EQ(service.Open(), 0);
   Tunnel tunnel;

@@ -35,12 +35,14 @@ bool ReceiveLoginText(ClientSession& session, std::string* text) {
   // has tried nothing.
   bool failed = received == Received::kIdle || received == Received::kTooLong ||
                 (received == Received::kPacket && payload.size() > wire::kMaxNameLength);
+  // Counted before the connection closes, so that a peer that tries again at
+  // once already finds its address blocked.
+  if (failed) NoteLoginFailure(session);
   bool ended = EndOnBadReceive(session, received, payload, wire::kMaxNameLength);
   if (!ended && received == Received::kIdle) {
     EndAfterReceiveFailure(session);
     ended = true;
   }
-  if (failed) NoteLoginFailure(session);
   if (ended) return false;
   host::CutAtNul(payload);
   host::StripLineEnds(payload);

@@ -14,6 +14,8 @@
 #include "testing/temp_folder.h"
 #include "testing/tilvo/synthetic_client.h"
 #include "artcontrol/clientdata/hue_table.h"
+#include "batch_export.h"
+#include "tilvo/headless_site.h"
 
 namespace tilvo::render_tool {
 namespace {
@@ -190,6 +192,17 @@ TEST_F(RenderRun, ExportsEachHeldEntryCutToItsArt) {
   std::string error;
   EXPECT_EQ(Run({"--client", Client(), "--all", "--out-dir", folder_.WriteText("plain", "x") + "/sub"}, nullptr, &error), 1);
   EXPECT_NE(error.find("--out-dir: cannot create"), std::string::npos) << error;
+}
+
+TEST_F(RenderRun, AnExportStopsWhenItsProgressSaysSo) {
+  HeadlessSite site;
+  CTilvoCtrl ctrl(site, Client());
+  const std::vector<std::uint32_t> ids{1, 2, 3};
+  const ExportResult result = ExportEntries(ctrl, *FindArtKind(std::int16_t{0}), ids, 0, std::nullopt, folder_.Path(),
+                                            [](std::size_t done, std::size_t) { return done < 2; });
+  EXPECT_TRUE(result.cancelled);
+  EXPECT_EQ(result.written, 2u);
+  EXPECT_FALSE(std::filesystem::exists(folder_.File("item_0x0003.png")));
 }
 
 }  // namespace

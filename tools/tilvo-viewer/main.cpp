@@ -72,7 +72,6 @@ int main(int argc, char** argv) {
     QSettings().clear();
   }
   tilvo::viewer::ViewerWindow window(options);
-  window.resize(1100, 700);
   window.show();
   if (!screenshot.isEmpty()) {
     // Every thumbnail in view is drawn before the window is.

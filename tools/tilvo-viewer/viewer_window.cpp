@@ -74,7 +74,7 @@ ViewerWindow::ViewerWindow(const ViewerOptions& options) {
   BuildMenus();
 
   const QSettings settings;
-  restoreGeometry(settings.value(kGeometryKey).toByteArray());
+  if (!restoreGeometry(settings.value(kGeometryKey).toByteArray())) resize(1100, 700);
   const QString client = options.client ? QString::fromStdString(*options.client) : settings.value(kClientKey).toString();
   {
     const QSignalBlocker quiet(showEmpty_);
@@ -317,10 +317,11 @@ void ViewerWindow::ShowKind(std::int16_t type) {
   }
   // Only items and land tiles have tile data to filter by.
   flagFilter_->setEnabled(kind->tileData);
+  // Back at a kind, its last selection again: from this run, else from the last.
+  const auto chosen = selections_.find(kind->type);
+  const QVariant remembered = chosen != selections_.end() ? QVariant(chosen->second) : QSettings().value(SelectionKey(*kind));
   model_.Load(*Control(), *kind);
   ApplyFilter();
-  const QSettings settings;
-  const QVariant remembered = settings.value(SelectionKey(*kind));
   if (!remembered.isValid() || !SelectId(remembered.toUInt())) StepIndex(0);
 }
 
@@ -380,6 +381,7 @@ void ViewerWindow::ShowSelected() {
     details_->setText(QStringLiteral("No entry matches."));
     return;
   }
+  selections_[kind_->type] = *id;
   Control()->SetOffset(0, 0);
   Control()->SetObject(kind_->type, static_cast<std::int32_t>(*id));
   Control()->SetArtColor(Hue());
@@ -525,7 +527,7 @@ void ViewerWindow::SaveSettings() const {
   QSettings settings;
   settings.setValue(kClientKey, folder_->text());
   settings.setValue(kKindKey, Text(kind_->name));
-  if (const std::optional<std::uint32_t> id = SelectedId()) settings.setValue(SelectionKey(*kind_), *id);
+  for (const auto& [type, id] : selections_) settings.setValue(SelectionKey(*render_tool::FindArtKind(type)), id);
   settings.setValue(kHueKey, Hue());
   settings.setValue(kShowEmptyKey, showEmpty_->isChecked());
   settings.setValue(kGeometryKey, saveGeometry());

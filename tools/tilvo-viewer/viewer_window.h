@@ -20,6 +20,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <QTabWidget>
+#include <map>
 #include <vector>
 
 #include "art_grid_model.h"
@@ -110,6 +111,7 @@ class ViewerWindow : public QMainWindow {
   mutable ThumbnailCache thumbnails_{kThumbnailSide};  // the detail pane's text draws the selected entry's
   ArtGridModel model_{thumbnails_};
   const render_tool::ArtKind* kind_ = nullptr;
+  std::map<std::int16_t, std::uint32_t> selections_;  // the last entry selected in each kind
   QTabWidget* tabs_ = nullptr;
   QLineEdit* folder_ = nullptr;
   QComboBox* kindBox_ = nullptr;

@@ -10,6 +10,7 @@ KIT_PACKAGES=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 libz-mingw-w64-dev
   scdoc dpkg-dev file lintian systemd zsh
   wixl msitools osslsigncode zip unzip openssl
+  openssh-server openssh-client fail2ban
 )
 
 kit_missing_packages() {

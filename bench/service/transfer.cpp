@@ -248,8 +248,8 @@ int main(int argc, char** argv) {
   int stage = 0;
   platform::Socket listener = platform::OpenListener(0, 1, &stage);
   Peer bare_client(platform::Connect("127.0.0.1", static_cast<uint16_t>(platform::LocalPort(listener))));
-  uint8_t peer_address[4];
-  Peer bare_server(platform::Accept(listener, peer_address));
+  std::string peer_address;
+  Peer bare_server(platform::Accept(listener, &peer_address));
   std::thread server([&] { ServeBare(bare_server, data); });
 
   std::unique_ptr<Peer> client;

@@ -12,6 +12,12 @@ namespace {
 
 constexpr int kLineSize = 260;  // lines of at most 259 characters
 
+std::string TrimBlanks(const std::string& text) {
+  size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") + 1 - first);
+}
+
 enum class KeyKind { kNumber, kNumberAfterOne, kText, kFlag };
 
 struct ConfigKey {
@@ -40,6 +46,12 @@ const ConfigKey kConfigKeys[] = {
     {"TRANSFERPAUSE", KeyKind::kNumber,
      [](ServiceConfig& c, long n, const std::string&) { c.transfer_pause = static_cast<int32_t>(n); }},
     {"MAXUPLOADSIZE", KeyKind::kNumber, [](ServiceConfig& c, long n, const std::string&) { c.max_upload_size = n; }},
+    {"LISTENADDRESS", KeyKind::kText,
+     [](ServiceConfig& c, long, const std::string& t) { c.listen_address = TrimBlanks(t); }},
+    {"MAXLOGINFAILURES", KeyKind::kNumber,
+     [](ServiceConfig& c, long n, const std::string&) { c.max_login_failures = static_cast<int32_t>(n); }},
+    {"LOGINBLOCKTIME", KeyKind::kNumber,
+     [](ServiceConfig& c, long n, const std::string&) { c.login_block_time = static_cast<int32_t>(n); }},
 };
 
 // The text that starts `skip` characters after position `pos`, or nothing when

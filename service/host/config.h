@@ -27,6 +27,14 @@ struct ServiceConfig {
   int32_t transfer_pause = 0;
   // The largest upload a store accepts, in bytes (MAXUPLOADSIZE).
   int64_t max_upload_size = int64_t{256} * 1024 * 1024;
+  // The one local address the listener binds (LISTENADDRESS, blanks around it
+  // dropped); empty: every IPv4 address.
+  std::string listen_address;
+  // After MAXLOGINFAILURES failed logins from one address within
+  // LOGINBLOCKTIME seconds, that address is refused for LOGINBLOCKTIME
+  // seconds; off unless both are above 0.
+  int32_t max_login_failures = 0;
+  int32_t login_block_time = 0;
   // The scripts folder (SCPFILES=) and the account folder of "gyrion.ini" as it
   // was read at start-up: the folders a client's names may reach.
   std::string startup_scripts_folder;

@@ -67,6 +67,13 @@ TEST_F(ServiceConfigFile, Keys) {
          EXPECT_EQ(c.transfer_pause, 10);
          EXPECT_EQ(c.max_upload_size, 1048576);
        }},
+      {"exposure keys, the address without blanks around it",
+       "LISTENADDRESS \t127.0.0.1  \r\nMAXLOGINFAILURES 5\r\nLOGINBLOCKTIME 600\r\n",
+       [](const ServiceConfig& c) {
+         EXPECT_EQ(c.listen_address, "127.0.0.1");
+         EXPECT_EQ(c.max_login_failures, 5);
+         EXPECT_EQ(c.login_block_time, 600);
+       }},
       {"later line wins", "PORT 1\r\nPORT 2\r\n", [](const ServiceConfig& c) { EXPECT_EQ(c.port, 2); }},
       {"long line read in pieces", std::string(255, 'x') + "PORT 4011\r\n",
        [](const ServiceConfig& c) { EXPECT_EQ(c.port, 0); }},

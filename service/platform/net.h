@@ -60,23 +60,31 @@ int NetStartup();
 // Shuts the socket library down.
 void NetCleanup();
 
-// Opens an IPv4 stream socket bound to every local address on `port`, with
-// address reuse on and linger 60 s, listening with `backlog`.
+// Whether the listener can be bound to `address`: an IPv4 or IPv6 literal
+// ("127.0.0.1", "::1", "fe80::1%eth0"), or "localhost" in any case, which is
+// 127.0.0.1. Host names are not looked up.
+bool IsListenAddress(const std::string& address);
+// Opens a stream socket bound to `address` (as IsListenAddress takes it; empty
+// is every local IPv4 address; "::" is every IPv6 and IPv4 address) on
+// `port`, with address reuse on and linger 60 s, listening with `backlog`.
 // Returns the socket, or an invalid one; `stage` says which step failed
-// (1 socket, 2 bind, 3 listen).
-Socket OpenListener(uint16_t port, int backlog, int* stage);
+// (1 socket, 2 bind, also for an address that is none, 3 listen).
+Socket OpenListener(const std::string& address, uint16_t port, int backlog, int* stage);
+// The same on every local IPv4 address.
+inline Socket OpenListener(uint16_t port, int backlog, int* stage) { return OpenListener("", port, backlog, stage); }
 // The longest listen backlog the system takes (SOMAXCONN), for a burst of
 // connections that arrive faster than they are accepted.
 int MaxListenBacklog();
 // The port a bound socket actually has (for a listener opened on port 0).
 int LocalPort(const Socket& s);
 
-// Accepts one connection; fills the peer's IPv4 address (network byte order
-// in the four bytes). Returns an invalid socket on failure. The connection
+// Accepts one connection; fills the peer's address as numeric text: dotted
+// for IPv4 (also for an IPv4 peer of an IPv6 listener), RFC 5952 text for
+// IPv6. Returns an invalid socket on failure. The connection
 // sends each packet at once: a small packet that follows another (a fetch's
 // first chunk after its size) never waits for the peer's delayed
 // acknowledgement.
-Socket Accept(const Socket& listener, uint8_t peer[4]);
+Socket Accept(const Socket& listener, std::string* peer);
 
 // Waits until `s` is readable, at most `timeout_ms` (negative: no limit).
 WaitResult WaitReadable(const Socket& s, int timeout_ms);
@@ -122,11 +130,13 @@ void ShutdownBoth(const Socket& s);
 // The error number of the last failed socket call on this thread.
 int LastSocketError();
 
-// Reverse lookup of an IPv4 address; the host name, or nothing.
-std::optional<std::string> ReverseLookup(const uint8_t addr[4]);
+// Reverse lookup of a numeric address as Accept gives it; the host name, or
+// nothing.
+std::optional<std::string> ReverseLookup(const std::string& address);
 
-// Connects to host:port over TCP (IPv4 or a name); used by tests and tools.
-Socket Connect(const std::string& host, uint16_t port);
+// Connects to host:port over TCP (an address or a name); used by tests and
+// tools. With `source`, the connection leaves from that local address.
+Socket Connect(const std::string& host, uint16_t port, const std::string& source = "");
 
 // A connected pair of stream sockets, for tests of the framing.
 bool SocketPair(Socket* a, Socket* b);

@@ -14,6 +14,8 @@
 #include <csignal>
 #include <cstring>
 
+#include "service/platform/socket_addresses.h"
+
 namespace platform {
 
 namespace {
@@ -62,20 +64,26 @@ int NetStartup() {
 
 void NetCleanup() {}
 
-Socket OpenListener(uint16_t port, int backlog, int* stage) {
+Socket OpenListener(const std::string& address, uint16_t port, int backlog, int* stage) {
+  sockaddr_storage where{};
+  socklen_t size = 0;
+  *stage = 2;
+  if (!ListenerAddress(address, port, &where, &size)) {
+    g_last_error = EINVAL;
+    return Socket();
+  }
   *stage = 1;
-  Socket s(Remember(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)));
+  Socket s(Remember(::socket(where.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0)));
   if (!s.Valid()) return s;
   int on = 1;
   setsockopt(Fd(s), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
   linger lg{1, 60};
   setsockopt(Fd(s), SOL_SOCKET, SO_LINGER, &lg, sizeof lg);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_ANY);
-  addr.sin_port = htons(port);
+  // "::" takes IPv4 peers too, whatever the system's default.
+  int off = 0;
+  if (where.ss_family == AF_INET6) setsockopt(Fd(s), IPPROTO_IPV6, IPV6_V6ONLY, &off, sizeof off);
   *stage = 2;
-  if (Remember(::bind(Fd(s), reinterpret_cast<sockaddr*>(&addr), sizeof addr)) < 0) return Socket();
+  if (Remember(::bind(Fd(s), reinterpret_cast<sockaddr*>(&where), size)) < 0) return Socket();
   *stage = 3;
   if (Remember(::listen(Fd(s), backlog)) < 0) return Socket();
   *stage = 0;
@@ -85,20 +93,20 @@ Socket OpenListener(uint16_t port, int backlog, int* stage) {
 int MaxListenBacklog() { return SOMAXCONN; }
 
 int LocalPort(const Socket& s) {
-  sockaddr_in addr{};
+  sockaddr_storage addr{};
   socklen_t len = sizeof addr;
   if (getsockname(Fd(s), reinterpret_cast<sockaddr*>(&addr), &len) < 0) return -1;
-  return ntohs(addr.sin_port);
+  return PortOf(addr);
 }
 
-Socket Accept(const Socket& listener, uint8_t peer[4]) {
-  sockaddr_in addr{};
+Socket Accept(const Socket& listener, std::string* peer) {
+  sockaddr_storage addr{};
   socklen_t len = sizeof addr;
   int fd = Remember(::accept4(Fd(listener), reinterpret_cast<sockaddr*>(&addr), &len, SOCK_CLOEXEC));
   if (fd < 0) return Socket();
   int on = 1;
   setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-  std::memcpy(peer, &addr.sin_addr.s_addr, 4);
+  *peer = NumericText(addr, len);
   return Socket(fd);
 }
 
@@ -183,35 +191,17 @@ void ShutdownBoth(const Socket& s) { ::shutdown(Fd(s), SHUT_RDWR); }
 
 int LastSocketError() { return g_last_error; }
 
-std::optional<std::string> ReverseLookup(const uint8_t addr[4]) {
-  sockaddr_in sa{};
-  sa.sin_family = AF_INET;
-  std::memcpy(&sa.sin_addr.s_addr, addr, 4);
-  char host[NI_MAXHOST];
-  if (getnameinfo(reinterpret_cast<sockaddr*>(&sa), sizeof sa, host, sizeof host, nullptr, 0, NI_NAMEREQD) != 0) {
-    return std::nullopt;
-  }
-  return std::string(host);
-}
-
-Socket Connect(const std::string& host, uint16_t port) {
-  addrinfo hints{};
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* list = nullptr;
-  std::string service = std::to_string(port);
-  if (getaddrinfo(host.c_str(), service.c_str(), &hints, &list) != 0) return Socket();
-  Socket result;
-  for (addrinfo* ai = list; ai != nullptr; ai = ai->ai_next) {
+Socket Connect(const std::string& host, uint16_t port, const std::string& source) {
+  AddressList found(host, std::to_string(port), 0);
+  AddressList from(source, "", AI_NUMERICHOST | AI_PASSIVE);
+  if (!source.empty() && from.list == nullptr) return Socket();
+  for (addrinfo* ai = found.list; ai != nullptr; ai = ai->ai_next) {
     Socket s(::socket(ai->ai_family, ai->ai_socktype | SOCK_CLOEXEC, ai->ai_protocol));
     if (!s.Valid()) continue;
-    if (::connect(Fd(s), ai->ai_addr, ai->ai_addrlen) == 0) {
-      result = std::move(s);
-      break;
-    }
+    if (from.list != nullptr && Remember(::bind(Fd(s), from.list->ai_addr, from.list->ai_addrlen)) < 0) continue;
+    if (Remember(::connect(Fd(s), ai->ai_addr, ai->ai_addrlen)) == 0) return s;
   }
-  freeaddrinfo(list);
-  return result;
+  return Socket();
 }
 
 bool SocketPair(Socket* a, Socket* b) {

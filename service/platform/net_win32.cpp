@@ -1,18 +1,22 @@
 #include "service/platform/net.h"
 
-// Windows Sockets 1.1: everything here is in its header and library.
-#include <winsock.h>
+// Windows Sockets 1.1 for everything but the listener's and peers'
+// addresses, which may be IPv6: those take Windows Sockets 2's address calls.
+#include <winsock2.h>
+#include <ws2tcpip.h>
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <string>
+
+#include "service/platform/socket_addresses.h"
 
 namespace platform {
 
 namespace {
 
 constexpr WORD kVersion11 = MAKEWORD(1, 1);
-constexpr int kShutdownBoth = 2;  // SD_BOTH, which the 1.1 header does not name
 
 thread_local int g_last_error = 0;
 
@@ -85,20 +89,28 @@ int NetStartup() {
 
 void NetCleanup() { ::WSACleanup(); }
 
-Socket OpenListener(uint16_t port, int backlog, int* stage) {
+Socket OpenListener(const std::string& address, uint16_t port, int backlog, int* stage) {
+  sockaddr_storage where{};
+  socklen_t size = 0;
+  *stage = 2;
+  if (!ListenerAddress(address, port, &where, &size)) {
+    g_last_error = WSAEINVAL;
+    return Socket();
+  }
   *stage = 1;
-  Socket s(static_cast<NativeSocket>(Remember(::socket(AF_INET, SOCK_STREAM, 0))));
+  Socket s(static_cast<NativeSocket>(Remember(::socket(where.ss_family, SOCK_STREAM, 0))));
   if (!s.Valid()) return s;
   BOOL on = TRUE;
   ::setsockopt(Sock(s), SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&on), sizeof on);
   linger lg{1, 60};
   ::setsockopt(Sock(s), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&lg), sizeof lg);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_ANY);
-  addr.sin_port = htons(port);
+  // "::" takes IPv4 peers too; Windows takes only IPv6 ones by default.
+  DWORD off = 0;
+  if (where.ss_family == AF_INET6) {
+    ::setsockopt(Sock(s), IPPROTO_IPV6, IPV6_V6ONLY, reinterpret_cast<const char*>(&off), sizeof off);
+  }
   *stage = 2;
-  if (Remember(::bind(Sock(s), reinterpret_cast<sockaddr*>(&addr), sizeof addr)) == SOCKET_ERROR) return Socket();
+  if (Remember(::bind(Sock(s), reinterpret_cast<sockaddr*>(&where), size)) == SOCKET_ERROR) return Socket();
   *stage = 3;
   if (Remember(::listen(Sock(s), backlog)) == SOCKET_ERROR) return Socket();
   *stage = 0;
@@ -110,20 +122,20 @@ Socket OpenListener(uint16_t port, int backlog, int* stage) {
 int MaxListenBacklog() { return 0x7fffffff; }
 
 int LocalPort(const Socket& s) {
-  sockaddr_in addr{};
+  sockaddr_storage addr{};
   int len = sizeof addr;
   if (::getsockname(Sock(s), reinterpret_cast<sockaddr*>(&addr), &len) == SOCKET_ERROR) return -1;
-  return ntohs(addr.sin_port);
+  return PortOf(addr);
 }
 
-Socket Accept(const Socket& listener, uint8_t peer[4]) {
-  sockaddr_in addr{};
+Socket Accept(const Socket& listener, std::string* peer) {
+  sockaddr_storage addr{};
   int len = sizeof addr;
   SOCKET s = Remember(::accept(Sock(listener), reinterpret_cast<sockaddr*>(&addr), &len));
   if (s == INVALID_SOCKET) return Socket();
   BOOL on = TRUE;
   ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
-  std::memcpy(peer, &addr.sin_addr.s_addr, 4);
+  *peer = NumericText(addr, len);
   return Socket(static_cast<NativeSocket>(s));
 }
 
@@ -197,30 +209,24 @@ void SetSendTimeout(const Socket& s, int send_timeout_ms) {
   ::setsockopt(Sock(s), SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&ms), sizeof ms);
 }
 
-void ShutdownBoth(const Socket& s) { ::shutdown(Sock(s), kShutdownBoth); }
+void ShutdownBoth(const Socket& s) { ::shutdown(Sock(s), SD_BOTH); }
 
 int LastSocketError() { return g_last_error; }
 
-std::optional<std::string> ReverseLookup(const uint8_t addr[4]) {
-  const hostent* host = ::gethostbyaddr(reinterpret_cast<const char*>(addr), 4, AF_INET);
-  if (host == nullptr || host->h_name == nullptr) return std::nullopt;
-  return std::string(host->h_name);
-}
-
-Socket Connect(const std::string& host, uint16_t port) {
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_port = htons(port);
-  addr.sin_addr.s_addr = ::inet_addr(host.c_str());
-  if (addr.sin_addr.s_addr == INADDR_NONE) {
-    const hostent* found = ::gethostbyname(host.c_str());
-    if (found == nullptr || found->h_addrtype != AF_INET || found->h_addr_list[0] == nullptr) return Socket();
-    std::memcpy(&addr.sin_addr, found->h_addr_list[0], 4);
+Socket Connect(const std::string& host, uint16_t port, const std::string& source) {
+  AddressList found(host, std::to_string(port), 0);
+  AddressList from(source, "", AI_NUMERICHOST | AI_PASSIVE);
+  if (!source.empty() && from.list == nullptr) return Socket();
+  for (const addrinfo* ai = found.list; ai != nullptr; ai = ai->ai_next) {
+    Socket s(static_cast<NativeSocket>(Remember(::socket(ai->ai_family, ai->ai_socktype, ai->ai_protocol))));
+    if (!s.Valid()) continue;
+    if (from.list != nullptr &&
+        Remember(::bind(Sock(s), from.list->ai_addr, static_cast<int>(from.list->ai_addrlen))) == SOCKET_ERROR) {
+      continue;
+    }
+    if (Remember(::connect(Sock(s), ai->ai_addr, static_cast<int>(ai->ai_addrlen))) != SOCKET_ERROR) return s;
   }
-  Socket s(static_cast<NativeSocket>(Remember(::socket(AF_INET, SOCK_STREAM, 0))));
-  if (!s.Valid()) return s;
-  if (Remember(::connect(Sock(s), reinterpret_cast<sockaddr*>(&addr), sizeof addr)) == SOCKET_ERROR) return Socket();
-  return s;
+  return Socket();
 }
 
 bool SocketPair(Socket* a, Socket* b) {

@@ -50,10 +50,10 @@ TEST_F(SocketsOnWindows, ListenerAcceptsAndRefusals) {
   Socket client = Connect("127.0.0.1", static_cast<uint16_t>(port));
   ASSERT_TRUE(client.Valid());
   EXPECT_EQ(WaitReadable(listener, -1), WaitResult::kReady);
-  uint8_t peer[4] = {};
-  Socket accepted = Accept(listener, peer);
+  std::string peer;
+  Socket accepted = Accept(listener, &peer);
   ASSERT_TRUE(accepted.Valid());
-  EXPECT_EQ(std::vector<int>(peer, peer + 4), (std::vector<int>{127, 0, 0, 1}));
+  EXPECT_EQ(peer, "127.0.0.1");
   // Sockets stay out of the programs the service starts.
   DWORD flags = 0;
   ASSERT_TRUE(::GetHandleInformation(reinterpret_cast<HANDLE>(accepted.Native()), &flags));
@@ -70,6 +70,18 @@ TEST_F(SocketsOnWindows, ListenerAcceptsAndRefusals) {
   EXPECT_EQ(LastSocketError(), WSAECONNREFUSED);
   EXPECT_EQ(WaitReadable(listener, 0), WaitResult::kError);
   EXPECT_EQ(LastSocketError(), WSAENOTSOCK);
+}
+
+TEST_F(SocketsOnWindows, ListenerOnOneAddress) {
+  EXPECT_FALSE(IsListenAddress("shard.example.net"));
+  int stage = -1;
+  EXPECT_FALSE(OpenListener("127.0.0.300", 0, 5, &stage).Valid());
+  EXPECT_EQ(stage, 2);
+  Socket listener = OpenListener("LocalHost", 0, 5, &stage);
+  ASSERT_TRUE(listener.Valid());
+  uint16_t port = static_cast<uint16_t>(LocalPort(listener));
+  EXPECT_TRUE(Connect("127.0.0.1", port).Valid());
+  EXPECT_FALSE(Connect("127.0.0.2", port).Valid());
 }
 
 }  // namespace

@@ -46,8 +46,6 @@ bool AnyMatches(const std::string& list, const std::string& address, const std::
   return false;
 }
 
-std::string Dotted(const uint8_t a[4]) { return host::Format("%d.%d.%d.%d", a[0], a[1], a[2], a[3]); }
-
 void RunDetachedOrInline(bool inline_run, std::function<void()> work) {
   if (inline_run) {
     work();
@@ -56,10 +54,14 @@ void RunDetachedOrInline(bool inline_run, std::function<void()> work) {
   }
 }
 
-void Admit(platform::Socket socket, const uint8_t peer[4]) {
+void Admit(platform::Socket socket, const std::string& peer, const std::shared_ptr<LoginFailures>& failures) {
+  // A blocked address learns nothing, not even the greeting, and costs no
+  // lookup, no thread and no log line.
+  if (failures && failures->Blocked(peer, platform::MonotonicMs())) return;
   auto session = std::make_unique<ClientSession>();
   session->socket = std::move(socket);
-  session->address = Dotted(peer);
+  session->address = peer;
+  session->login_failures = failures;
   std::optional<std::string> host_name = platform::ReverseLookup(peer);
   host::WriteLog("Checking if host %s is allowed to connect...\n", session->address.c_str());
   if (!IsHostAllowed(session->address, host_name)) {
@@ -131,11 +133,19 @@ int ServerMain(int /*argc*/, char** /*argv*/) {
   host::WriteLog("done\n");
   host::WriteLog("orvosvr for %s version %s startup complete\n", platform::PlatformName(), kVersion);
 
+  if (!config.listen_address.empty() && !platform::IsListenAddress(config.listen_address)) {
+    // Never every address in place of the one the administrator named.
+    host::WriteLog("Fatal error: LISTENADDRESS %s is not an IP address.\n",
+                   host::EscapeForLog(config.listen_address).c_str());
+    platform::NetCleanup();
+    host::DestroyOutputMutex();
+    return 0;
+  }
   int stage = 0;
   // The backlog is at least the system's longest: a burst of connections
   // waits there instead of being dropped.
   int backlog = std::max<int>(config.max_connections, platform::MaxListenBacklog());
-  platform::Socket listener = platform::OpenListener(config.port, backlog, &stage);
+  platform::Socket listener = platform::OpenListener(config.listen_address, config.port, backlog, &stage);
   if (!listener.Valid()) {
     host::WriteLog(stage == 3 ? "Fatal error: Unable to listen to socket.\n" : "Fatal error: Unable to bind socket.\n");
     platform::NetCleanup();
@@ -149,6 +159,11 @@ int ServerMain(int /*argc*/, char** /*argv*/) {
   host::ServiceControl& service = host::Service();
   if (service.stop_event == nullptr) host::SetStopEvent(&own_stop_event);
 
+  std::shared_ptr<LoginFailures> failures;
+  if (config.max_login_failures > 0 && config.login_block_time > 0) {
+    failures = std::make_shared<LoginFailures>(config.max_login_failures,
+                                               static_cast<int64_t>(config.login_block_time) * 1000);
+  }
   long long last_reload = 0;
   bool poll_failed = false;
   int poll_error = 0;
@@ -159,9 +174,9 @@ int ServerMain(int /*argc*/, char** /*argv*/) {
       poll_error = platform::LastSocketError();
       platform::SleepMs(kPauseMs);
     } else if (w == platform::WaitResult::kReady) {
-      uint8_t peer[4];
-      platform::Socket socket = platform::Accept(listener, peer);
-      if (socket.Valid()) Admit(std::move(socket), peer);
+      std::string peer;
+      platform::Socket socket = platform::Accept(listener, &peer);
+      if (socket.Valid()) Admit(std::move(socket), peer, failures);
     }
     long long now = platform::UnixTime();
     if (now - last_reload > std::max<long long>(config.spawn_refresh_time, 0)) {
@@ -171,13 +186,15 @@ int ServerMain(int /*argc*/, char** /*argv*/) {
     }
   }
   if (poll_failed) host::WriteLog("Server terminated with a socket error -- %ld\n", static_cast<long>(poll_error));
+  // A client that tries while the service stops is refused at once, rather
+  // than left waiting in the backlog until the process ends.
+  listener.Close();
 
   for (int i = 0; i < 5; ++i) {
     host::ReportStatus();
     platform::SleepMs(1000);
   }
   if (service.stop_event == &own_stop_event) host::SetStopEvent(nullptr);
-  listener.Close();
   platform::NetCleanup();
   host::DestroyOutputMutex();
   host::PrintConsole("Closing orvosvr\n");

@@ -2,10 +2,12 @@
 // the ways a session ends.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "service/platform/net.h"
 #include "service/protocol/framing.h"
+#include "service/protocol/login_failures.h"
 
 namespace protocol {
 
@@ -14,7 +16,7 @@ enum class Access { kRead, kWrite };
 
 struct ClientSession {
   platform::Socket socket;
-  std::string address;  // dotted IPv4 address of the peer
+  std::string address;  // the peer's address: dotted IPv4, or IPv6 text
   std::string user;
   std::string password;
   Access access = Access::kRead;
@@ -22,6 +24,8 @@ struct ClientSession {
   // GACT sends the first, SACT replaces the second.
   std::string account_read_path;
   std::string account_write_path;
+  // Where failed logins are counted (MAXLOGINFAILURES); none when off.
+  std::shared_ptr<LoginFailures> login_failures;
 };
 
 // Greets the peer, logs it in and serves its commands; closes the connection

@@ -7,7 +7,8 @@
 
 namespace testing_support {
 
-RawClient::RawClient(int port) : socket_(platform::Connect("127.0.0.1", static_cast<uint16_t>(port))) {}
+RawClient::RawClient(int port, const std::string& host, const std::string& source)
+    : socket_(platform::Connect(host, static_cast<uint16_t>(port), source)) {}
 
 void RawClient::Send(const std::string& payload) { SendRaw(wire::EncodePacket(payload)); }
 

@@ -20,8 +20,9 @@ inline const std::string kReady(wire::kReadyForFile);
 // A client that speaks the packet framing byte for byte.
 class RawClient {
  public:
-  // Connects to 127.0.0.1:port; check connected().
-  explicit RawClient(int port);
+  // Connects to host:port, from the local address `source` when one is
+  // given; check connected().
+  explicit RawClient(int port, const std::string& host = "127.0.0.1", const std::string& source = "");
   bool connected() const { return socket_.Valid(); }
   // Sends one packet with the given payload.
   void Send(const std::string& payload);

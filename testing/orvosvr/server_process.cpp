@@ -4,6 +4,7 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -46,19 +47,11 @@ int WaitUpTo(int pid, int timeout_ms) {
   }
 }
 
-// An IPv4 address and port, 127.0.0.1 or any address.
-sockaddr_in Address(bool loopback, int port) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(loopback ? INADDR_LOOPBACK : INADDR_ANY);
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  return address;
-}
-
 // A port the system has just handed out, free again for the service.
 int FreePort() {
   int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address = Address(false, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
   socklen_t size = sizeof address;
   int port = 0;
   if (s >= 0 && ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
@@ -69,13 +62,17 @@ int FreePort() {
   return port;
 }
 
-// Whether something accepts connections on the loopback port.
-bool Accepts(int port) {
-  int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (s < 0) return false;
-  sockaddr_in address = Address(true, port);
-  bool connected = ::connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  ::close(s);
+// Whether something accepts connections at the numeric address and port.
+bool Accepts(const std::string& host, int port) {
+  addrinfo hints{};
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_flags = AI_NUMERICHOST;
+  addrinfo* found = nullptr;
+  if (::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0) return false;
+  int s = ::socket(found->ai_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  bool connected = s >= 0 && ::connect(s, found->ai_addr, found->ai_addrlen) == 0;
+  if (s >= 0) ::close(s);
+  ::freeaddrinfo(found);
   return connected;
 }
 
@@ -146,7 +143,7 @@ bool ServerProcess::Start(const std::vector<std::string>& args) {
   pid_ = Launch(args, folder_ / "console.out");
   if (pid_ < 0) return false;
   for (int i = 0; i < 200; ++i) {
-    if (Accepts(port_)) return true;
+    if (Accepts(probe_address_, port_)) return true;
     int status = 0;
     if (::waitpid(pid_, &status, WNOHANG) == pid_) {
       pid_ = -1;

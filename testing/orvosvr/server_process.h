@@ -21,9 +21,12 @@ class ServerProcess {
   ServerProcess(const ServerProcess&) = delete;
   ServerProcess& operator=(const ServerProcess&) = delete;
 
-  // Starts the binary with `args` and waits until it accepts connections;
-  // false on failure.
+  // Starts the binary with `args` and waits until it accepts connections (at
+  // 127.0.0.1, or the address ProbeAt names); false on failure.
   bool Start(const std::vector<std::string>& args = {});
+  // The address at which Start sees the service accept (a numeric IPv4 or
+  // IPv6 address), for a service that does not listen on 127.0.0.1.
+  void ProbeAt(const std::string& address) { probe_address_ = address; }
   // Ends the process (SIGTERM, then SIGKILL).
   void Stop();
 
@@ -63,6 +66,7 @@ class ServerProcess {
   std::filesystem::path folder_;
   int port_ = 0;
   int pid_ = -1;
+  std::string probe_address_ = "127.0.0.1";
   std::map<std::string, std::optional<std::string>> environment_;  // nullopt: left out
 };
 

@@ -5,6 +5,7 @@
 #include "tools/orvo/commands.h"
 #include "tools/orvo/credentials.h"
 #include "tools/orvo/options.h"
+#include "tools/orvo/platform_tunnel.h"
 #include "tools/orvo/profiles.h"
 #include "tools/orvo/progress.h"
 #include "tools/orvo/shell.h"
@@ -17,11 +18,14 @@ constexpr std::string_view kUsageHead =
     "usage: orvo [options] COMMAND [ARGUMENTS]\n"
     "commands:\n";
 
-constexpr std::string_view kUsageTail =
+constexpr std::string_view kUsageOptions =
     "options:\n"
     "  --profile NAME        the saved server to use (default: $ORVO_PROFILE, else the profile \"default\")\n"
     "  --host HOST           the service's host (default 127.0.0.1)\n"
     "  --port PORT           the service's port (default 4006)\n"
+    "  --ssh [USER@]HOST[:PORT]\n"
+    "                        go through this SSH server (ssh -W, or $ORVO_SSH); --host\n"
+    "                        and --port are then the service's as that server sees them\n"
     "  --user NAME           the account to log in with\n"
     "  --password-file FILE  read the password from the first line of FILE\n"
     "  --timeout SECONDS     patience for each reply (default 120)\n"
@@ -30,8 +34,9 @@ constexpr std::string_view kUsageTail =
     "  --large               put, edit, sync: store files of more than 2,999 packets\n"
     "                        (about 3 MB) on a service that reads uploads up to its\n"
     "                        MAXUPLOADSIZE\n"
-    "  --force               sync push: store files that changed on the server too\n"
-    "Profiles are the sections of $XDG_CONFIG_HOME/orvo/config (~/.config/orvo/config);\n"
+    "  --force               sync push: store files that changed on the server too\n";
+
+constexpr std::string_view kUsageTail =
     "options given here override them. The password comes from --password-file, else\n"
     "from ORVO_PASSWORD, else from the profile's password-file or password-command, else\n"
     "from a prompt on the terminal; never from the command line.\n"
@@ -57,6 +62,7 @@ std::string Resolve(const Options& o, const Profile* p, Settings* settings, Pass
   const Profile& profile = p ? *p : none;
   Pick(o.host, profile.host, &settings->host);
   Pick(o.port, profile.port, &settings->port);
+  Pick(o.ssh, profile.ssh, &settings->ssh);
   Pick(o.timeout_ms, profile.timeout_ms, &settings->timeout_ms);
   Pick(o.user, profile.user, &settings->user);
   if (settings->user.empty()) return "--user is required (or a profile with user =)";
@@ -69,7 +75,10 @@ std::string Resolve(const Options& o, const Profile* p, Settings* settings, Pass
 }  // namespace
 
 int OpenSession(const Settings& settings, Session* session) {
-  int r = Connect(settings.host, settings.port, settings.timeout_ms, session);
+  int r = settings.ssh.empty()
+              ? Connect(settings.host, settings.port, settings.timeout_ms, session)
+              : ConnectThroughSsh(settings.ssh_program, settings.ssh, settings.host, settings.port, settings.timeout_ms,
+                                  session);
   if (r == kOk) r = Login(*session, settings.user, settings.password);
   return r;
 }
@@ -101,7 +110,8 @@ int RunOrvo(const std::vector<std::string>& args, const Environment& env) {
   Options options;
   std::string problem = ParseArguments(args, Where::kCommandLine, &options);
   if (options.help) {
-    *env.out << kUsageHead << CommandUsage(Where::kCommandLine) << kUsageTail;
+    *env.out << kUsageHead << CommandUsage(Where::kCommandLine) << kUsageOptions << "Profiles are the sections of "
+             << ConfigFilePlace() << ";\n" << kUsageTail;
     return kExitOk;
   }
   if (!problem.empty()) {
@@ -124,11 +134,12 @@ int RunOrvo(const std::vector<std::string>& args, const Environment& env) {
   }
   const Profile* profile = nullptr;
   std::optional<std::string> wanted = options.profile ? options.profile : env.Variable("ORVO_PROFILE");
-  if (ChooseProfile(profiles, wanted, options.host, &profile, &problem) != 0) {
+  if (ChooseProfile(profiles, wanted, options.host, options.ssh, &profile, &problem) != 0) {
     *env.err << "orvo: " << problem << " in " << (config.empty() ? "the config file" : config) << "\n";
     return kExitUsage;
   }
   Settings settings;
+  settings.ssh_program = env.Variable("ORVO_SSH").value_or(platform::DefaultSshProgram());
   PasswordSources sources;
   problem = Resolve(options, profile, &settings, &sources);
   if (!problem.empty()) {

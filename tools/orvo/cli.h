@@ -26,6 +26,11 @@ inline constexpr int kExitConflict = 6;    // edit, sync push: a file changed on
 struct Settings {
   std::string host = kDefaultHost;
   uint16_t port = kDefaultPort;
+  // With an SSH destination, host and port are the service's as the SSH
+  // server sees them, and `ssh_program` (ORVO_SSH, else the system's ssh)
+  // carries the session.
+  std::string ssh;
+  std::string ssh_program;
   std::string user;
   std::string password;
   int timeout_ms = kDefaultTimeoutMs;

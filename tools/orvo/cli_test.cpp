@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tools/orvo/tests/fake_server.h"
+#include "tools/orvo/tests/file_sharing.h"
 #include "tools/orvo/packets.h"
 #include "tools/orvo/replies.h"
 
@@ -214,9 +215,9 @@ TEST(UsageTest, BadCommandLinesNeverConnect) {
 TEST(PasswordTest, FileThenVariableThenPrompt) {
   ScratchDir dir;
   std::string file = dir.Write("pw", "from-file\r\nsecond line\n");
-  std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  ASSERT_TRUE(testing::ShareFile(file, testing::Sharing::kPrivate));
   std::string open_file = dir.Write("open-pw", "from-file\n");
-  std::filesystem::permissions(open_file, std::filesystem::perms::group_read, std::filesystem::perm_options::add);
+  ASSERT_TRUE(testing::ShareFile(open_file, testing::Sharing::kOthersRead));
   struct Case {
     const char* name;
     std::vector<std::string> args;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "tools/orvo/replies.h"
+#include "tools/orvo/ssh.h"
 #include "wire/commands.h"
 
 namespace orvo {
@@ -108,6 +109,30 @@ int ReceiveUntilEndMarker(Session& s, Take take) {
 Session::Session(platform::Connection connection, int timeout_ms)
     : connection_(std::move(connection)), timeout_ms_(timeout_ms), usable_(connection_.Valid()) {}
 
+Session::Session(platform::Connection connection, std::unique_ptr<platform::Tunnel> tunnel, int timeout_ms)
+    : tunnel_(std::move(tunnel)),
+      connection_(std::move(connection)),
+      timeout_ms_(timeout_ms),
+      usable_(connection_.Valid()) {}
+
+Session& Session::operator=(Session&& other) noexcept {
+  if (this == &other) return *this;
+  connection_ = std::move(other.connection_);
+  tunnel_ = std::move(other.tunnel_);
+  timeout_ms_ = other.timeout_ms_;
+  usable_ = other.usable_;
+  problem_ = std::move(other.problem_);
+  progress_ = std::move(other.progress_);
+  return *this;
+}
+
+std::string Session::TunnelEnd() {
+  if (!tunnel_) return "";
+  // ssh ends at once when its connection or its forwarding fails.
+  int code = tunnel_->ExitCode(2000);
+  return code < 0 ? "" : "ssh exited with status " + std::to_string(code);
+}
+
 int Session::Send(std::string_view payload) {
   if (!Usable()) return Fail(kConnectionLost, "the connection is closed");
   int r = SendPacket(connection_, payload, timeout_ms_);
@@ -153,6 +178,20 @@ int Connect(const std::string& host, uint16_t port, int timeout_ms, Session* ses
   return kOk;
 }
 
+int ConnectThroughSsh(const std::string& ssh_program, const std::string& destination, const std::string& host,
+                      uint16_t port, int timeout_ms, Session* session) {
+  std::vector<std::string> args;
+  std::string problem = SshArguments(destination, host, port, &args);
+  *session = Session();
+  if (!problem.empty()) return session->Fail(kInvalidInput, problem);
+  auto tunnel = std::make_unique<platform::Tunnel>();
+  platform::Connection connection;
+  std::string error;
+  if (tunnel->Start(ssh_program, args, &connection, &error) != 0) return session->Fail(kConnectFailed, error);
+  *session = Session(std::move(connection), std::move(tunnel), timeout_ms);
+  return kOk;
+}
+
 int Login(Session& s, std::string_view user, std::string_view password) {
   if (user.empty()) return s.Fail(kInvalidInput, "the user name is empty");
   int r = CheckLoginText(s, "the user name", user);
@@ -162,6 +201,8 @@ int Login(Session& s, std::string_view user, std::string_view password) {
   std::string reply;
   r = s.Receive(&reply);
   if (r == kConnectionLost) {
+    std::string tunnel_end = s.TunnelEnd();
+    if (!tunnel_end.empty()) return s.Fail(r, "no connection through ssh: " + tunnel_end);
     return s.Fail(r, "the service closed the connection before its greeting (is this host allowed?)");
   }
   if (r < 0) return r;

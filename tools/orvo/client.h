@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "tools/orvo/directory_record.h"
 #include "tools/orvo/packets.h"
 #include "tools/orvo/platform.h"
+#include "tools/orvo/platform_tunnel.h"
 #include "tools/orvo/results.h"
 
 namespace orvo {
@@ -44,6 +46,12 @@ class Session {
  public:
   Session() = default;
   explicit Session(platform::Connection connection, int timeout_ms = kDefaultTimeoutMs);
+  // A session whose connection is the end of a program's standard input and
+  // output (ssh -W).
+  Session(platform::Connection connection, std::unique_ptr<platform::Tunnel> tunnel, int timeout_ms);
+  Session(Session&&) = default;
+  // The old connection closes before its tunnel's program is waited for.
+  Session& operator=(Session&& other) noexcept;
 
   // Sends one packet; kOk, or the failure (recorded, the session unusable).
   int Send(std::string_view payload);
@@ -68,6 +76,9 @@ class Session {
   // One line saying what went wrong in the last failed call.
   const std::string& Problem() const { return problem_; }
   int TimeoutMs() const { return timeout_ms_; }
+  // How the tunnel's program ended ("ssh exited with status 255"), waiting
+  // a moment for it; empty without a tunnel or while it runs.
+  std::string TunnelEnd();
 
   // The function told of each transfer's progress, and setting it.
   void SetProgress(ProgressFn progress) { progress_ = std::move(progress); }
@@ -78,6 +89,8 @@ class Session {
   }
 
  private:
+  // Destroyed after the connection: the program sees its input end first.
+  std::unique_ptr<platform::Tunnel> tunnel_;
   platform::Connection connection_;
   int timeout_ms_ = kDefaultTimeoutMs;
   bool usable_ = false;
@@ -87,6 +100,13 @@ class Session {
 
 // Connects to the service; kOk, or kConnectFailed.
 int Connect(const std::string& host, uint16_t port, int timeout_ms, Session* session);
+// Reaches the service at host:port as the SSH server `destination` sees it,
+// through `ssh_program` (OpenSSH's client, with -W); kOk, kInvalidInput for a
+// bad destination, or kConnectFailed when the program cannot be started.
+// Whatever ssh itself finds wrong, it says on standard error, and the login
+// then fails with kConnectionLost.
+int ConnectThroughSsh(const std::string& ssh_program, const std::string& destination, const std::string& host,
+                      uint16_t port, int timeout_ms, Session* session);
 
 // Reads the greeting and logs in. kOk; kBadCredentials, kInsufficientLevel or
 // kAccountFileMissing for the service's three refusals (it then closes the

@@ -199,11 +199,11 @@ int RunProfiles(Context& ctx, const Options& o) {
   const Options& chosen_by = ctx.command_line ? *ctx.command_line : o;
   const Profile* chosen = nullptr;
   std::optional<std::string> wanted = chosen_by.profile ? chosen_by.profile : ctx.env.Variable("ORVO_PROFILE");
-  ChooseProfile(profiles, wanted, chosen_by.host, &chosen, &error);
+  ChooseProfile(profiles, wanted, chosen_by.host, chosen_by.ssh, &chosen, &error);
   if (profiles.empty()) *ctx.env.out << "no profiles in " << path << "\n";
   for (const Profile& p : profiles) {
     std::string where = p.user.value_or("?") + "@" + p.host.value_or(kDefaultHost) + ":" +
-                        std::to_string(p.port.value_or(kDefaultPort));
+                        std::to_string(p.port.value_or(kDefaultPort)) + (p.ssh ? " via ssh " + *p.ssh : "");
     std::string password = p.password_file ? "password file " + *p.password_file
                            : p.password_command ? "password command"
                                                 : "password asked";

@@ -81,6 +81,17 @@ Completion Complete(std::string_view before, std::string_view word, const Remote
   return c;
 }
 
+std::string CommonPrefix(const std::vector<std::string>& words) {
+  if (words.empty()) return {};
+  std::string common = words.front();
+  for (const std::string& w : words) {
+    size_t n = 0;
+    while (n < common.size() && n < w.size() && common[n] == w[n]) ++n;
+    common.resize(n);
+  }
+  return common;
+}
+
 bool ListingCache::List(const std::string& folder, std::vector<DirectoryRecord>* records) {
   auto found = listings_.find(folder);
   if (found == listings_.end()) {

@@ -26,6 +26,9 @@ struct Completion {
 // on inside them.
 Completion Complete(std::string_view before, std::string_view word, const RemoteLister& list);
 
+// What `words` have in common from their start; empty when there are none.
+std::string CommonPrefix(const std::vector<std::string>& words);
+
 // Keeps the listings that completion asked for until the next command.
 class ListingCache {
  public:

@@ -17,8 +17,8 @@ int ReadPasswordFile(const std::string& path, const Environment& env, std::strin
   // Standard input, a pipe or a descriptor are the caller's to guard; a file
   // on disk that others may read gives the password away.
   platform::FileStatus status = platform::StatusOf(path);
-  if (path != "-" && status.regular && (status.mode & (platform::kGroupOrOtherRead | platform::kGroupOrOtherWrite))) {
-    *error = "the password file " + path + " is open to others; run chmod 600 " + path;
+  if (path != "-" && status.regular && (status.others_may_read || status.others_may_change)) {
+    *error = "the password file " + path + " is open to others; run " + platform::MakePrivateCommand(path);
     return kPasswordSourceFailed;
   }
   std::string data;

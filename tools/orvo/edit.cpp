@@ -27,10 +27,9 @@ class Scratch {
     platform::RemoveEmptyFolder(folder_);
   }
   int Create(const Environment& env, const std::string& name, std::string* error) {
-    std::string parent = env.Variable("TMPDIR").value_or("/tmp");
-    if (platform::MakePrivateFolder(parent, "orvo-edit-", &folder_, error) != 0) return -1;
+    if (platform::MakePrivateFolder(TempFolder(env), "orvo-edit-", &folder_, error) != 0) return -1;
     std::string base = LastPart(name);
-    file_ = folder_ + "/" + (base.empty() || base == "." || base == ".." ? "file" : base);
+    file_ = platform::JoinPath(folder_, base.empty() || base == "." || base == ".." ? "file" : base);
     return 0;
   }
   const std::string& File() const { return file_; }
@@ -56,7 +55,7 @@ std::string RoundTripName(const std::string& name) {
 std::string EditorCommand(const Environment& env) {
   if (auto visual = env.Variable("VISUAL")) return *visual;
   if (auto editor = env.Variable("EDITOR")) return *editor;
-  return platform::StatusOf("/usr/bin/editor").exists ? "editor" : "vi";
+  return platform::DefaultEditor();
 }
 
 std::string WithLfLineEnds(std::string_view text) {

@@ -7,43 +7,15 @@
 
 namespace orvo {
 
-namespace {
-
-// The folder an XDG variable names, or its default under the home folder.
-// Relative values are not valid there and are ignored.
-std::string XdgFolder(const Environment& env, const std::string& variable, const std::string& home_default) {
-  std::optional<std::string> value = env.Variable(variable);
-  if (value && value->starts_with('/')) return *value;
-  std::optional<std::string> home = env.Variable("HOME");
-  if (!home) return {};
-  return *home + "/" + home_default;
-}
-
-}  // namespace
-
-std::string ConfigFilePath(const Environment& env) {
-  std::string folder = XdgFolder(env, "XDG_CONFIG_HOME", ".config");
-  return folder.empty() ? folder : folder + "/orvo/config";
-}
-
-std::string HistoryFilePath(const Environment& env) {
-  std::string folder = XdgFolder(env, "XDG_STATE_HOME", ".local/state");
-  return folder.empty() ? folder : folder + "/orvo/history";
-}
-
 std::string ExpandPath(const Environment& env, const std::string& path, const std::string& base) {
-  if (path == "~" || path.starts_with("~/")) {
-    std::optional<std::string> home = env.Variable("HOME");
-    if (home) return *home + path.substr(1);
+  // "~/" on every platform, and "~" followed by the platform's own separator.
+  const std::string home_prefix = platform::JoinPath("~", "");
+  if (path == "~" || path.starts_with("~/") || path.starts_with(home_prefix)) {
+    std::string home = HomeFolder(env);
+    if (!home.empty()) return path.size() <= 2 ? home : platform::JoinPath(home, path.substr(2));
   }
-  if (path.starts_with('/') || base.empty()) return path;
-  return base + "/" + path;
-}
-
-std::string FolderOf(const std::string& path) {
-  size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
+  if (platform::IsAbsolutePath(path) || base.empty()) return path;
+  return platform::JoinPath(base, path);
 }
 
 int ReadLocalInput(const std::string& path, const Environment& env, std::string* data, std::string* error) {

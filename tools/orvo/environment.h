@@ -5,13 +5,15 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace orvo {
 
 struct Environment {
   std::optional<std::string> password_variable;  // ORVO_PASSWORD, when set
   // The other variables orvo reads (HOME, XDG_CONFIG_HOME, XDG_STATE_HOME,
-  // TMPDIR, ORVO_PROFILE, VISUAL, EDITOR); nullopt when unset.
+  // TMPDIR, ORVO_PROFILE, VISUAL, EDITOR; on Windows USERPROFILE, APPDATA,
+  // LOCALAPPDATA, TMP and TEMP instead of the first four); nullopt when unset.
   std::function<std::optional<std::string>(const std::string& name)> variable;
   // The prompt without echo: 0 and the password, or -1 when there is no terminal.
   std::function<int(const std::string& prompt, std::string* secret)> read_secret;
@@ -29,20 +31,24 @@ struct Environment {
   }
 };
 
-// $XDG_CONFIG_HOME/orvo/config, or ~/.config/orvo/config; empty when neither
-// variable says where.
+// Where the user's files are. Each is empty when no variable says where.
+// The home folder: $HOME (on Windows %USERPROFILE%).
+std::string HomeFolder(const Environment& env);
+// $XDG_CONFIG_HOME/orvo/config, or ~/.config/orvo/config (on Windows
+// %APPDATA%\orvo\config).
 std::string ConfigFilePath(const Environment& env);
-
-// $XDG_STATE_HOME/orvo/history, or ~/.local/state/orvo/history; empty when
-// neither variable says where.
+// $XDG_STATE_HOME/orvo/history, or ~/.local/state/orvo/history (on Windows
+// %LOCALAPPDATA%\orvo\history).
 std::string HistoryFilePath(const Environment& env);
+// How the usage names the config file's place.
+std::string_view ConfigFilePlace();
+// The folder for scratch files: $TMPDIR, else /tmp (on Windows %TMP%, else
+// %TEMP%, else the home folder).
+std::string TempFolder(const Environment& env);
 
-// `path` with a leading "~/" made the home folder; a relative path made
-// relative to `base`.
+// `path` with a leading "~/" (on Windows also "~\") made the home folder; a
+// relative path made relative to `base`.
 std::string ExpandPath(const Environment& env, const std::string& path, const std::string& base);
-
-// The folder part of `path` ("." when it has none).
-std::string FolderOf(const std::string& path);
 
 // Reads a whole local file, or standard input for "-". 0, or -1 with a reason.
 int ReadLocalInput(const std::string& path, const Environment& env, std::string* data, std::string* error);

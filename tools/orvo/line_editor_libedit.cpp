@@ -36,16 +36,6 @@ std::vector<std::string> LocalNames(std::string_view word) {
   return names;
 }
 
-std::string CommonPrefix(const std::vector<std::string>& words) {
-  std::string common = words.front();
-  for (const std::string& w : words) {
-    size_t n = 0;
-    while (n < common.size() && n < w.size() && common[n] == w[n]) ++n;
-    common.resize(n);
-  }
-  return common;
-}
-
 }  // namespace
 
 struct LineEditor::State {
@@ -124,7 +114,7 @@ LineEditor::LineEditor(std::string history_file, Completer completer) : state_(s
   history(state_->history, &event, H_SETSIZE, kHistoryLines);
   if (!state_->history_file.empty()) {
     std::string error;
-    platform::MakeFolders(FolderOf(state_->history_file), 0700, &error);
+    platform::MakeFolders(platform::FolderOf(state_->history_file), 0700, &error);
     history(state_->history, &event, H_LOAD, state_->history_file.c_str());
   }
   EditLine* el = el_init("orvo", stdin, stdout, stderr);

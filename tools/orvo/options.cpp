@@ -43,7 +43,7 @@ bool SetFlag(const std::string& arg, Options* o) {
 
 // The options that choose the connection, which a shell has already made.
 bool ChoosesConnection(const std::string& arg) {
-  return arg == "--host" || arg == "--port" || arg == "--user" || arg == "--password-file" ||
+  return arg == "--host" || arg == "--port" || arg == "--ssh" || arg == "--user" || arg == "--password-file" ||
          arg == "--profile" || arg == "--timeout";
 }
 
@@ -56,6 +56,8 @@ std::string SetValue(const std::string& arg, const std::string& value, Options* 
   } else if (arg == "--port") {
     if (!ParsePort(value, &port)) return "bad port " + value;
     o->port = port;
+  } else if (arg == "--ssh") {
+    o->ssh = value;
   } else if (arg == "--user") {
     o->user = value;
   } else if (arg == "--password-file") {

@@ -14,6 +14,7 @@ struct Options {
   // the profile, then from the defaults.
   std::optional<std::string> host;
   std::optional<uint16_t> port;
+  std::optional<std::string> ssh;  // --ssh [user@]host[:port]: through OpenSSH's client
   std::optional<std::string> user;
   std::optional<std::string> password_file;
   std::optional<std::string> profile;

@@ -81,7 +81,11 @@ TEST(SendPacketTest, RefusesEmptyAndOversizedPayloads) {
 TEST(SendPacketTest, ReportsAPeerThatHasGone) {
   Pair pair;
   pair.service.Close();
-  EXPECT_EQ(SendPacket(pair.client, "QUIT", 1000), kConnectionLost);
+  // Over TCP (the pair on Windows) the system may still take the first
+  // packet; the reset it draws fails the next one.
+  int r = SendPacket(pair.client, "QUIT", 1000);
+  if (r == kOk) r = SendPacket(pair.client, "QUIT", 1000);
+  EXPECT_EQ(r, kConnectionLost);
 }
 
 TEST(EncodePacketTest, RoundTripsThroughReceive) {

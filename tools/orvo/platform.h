@@ -1,34 +1,46 @@
 // What orvo asks of the operating system: TCP connections with deadlines, the
 // terminal (a password prompt without echo) and files that replace their
-// target in one step. Nothing else in orvo includes an OS header.
+// target in one step. Nothing else in orvo includes an OS header; each
+// platform_*.h has a _posix.cpp and a _win32.cpp implementation beside it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace orvo::platform {
+
+// A socket as the system names it: a descriptor on POSIX, a SOCKET on Windows.
+using NativeSocket = std::intptr_t;
+inline constexpr NativeSocket kNoSocket = -1;
 
 // Owns one connected stream socket and closes it when it goes out of scope.
 class Connection {
  public:
   Connection() = default;
-  explicit Connection(int fd) : fd_(fd) {}
-  Connection(Connection&& other) noexcept : fd_(other.Release()) {}
-  Connection& operator=(Connection&& other) noexcept;
+  explicit Connection(NativeSocket socket) : socket_(socket) {}
+  Connection(Connection&& other) noexcept : socket_(other.Release()) {}
+  Connection& operator=(Connection&& other) noexcept {
+    if (this != &other) {
+      Close();
+      socket_ = other.Release();
+    }
+    return *this;
+  }
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
   ~Connection() { Close(); }
 
-  bool Valid() const { return fd_ >= 0; }
-  int Fd() const { return fd_; }
+  bool Valid() const { return socket_ != kNoSocket; }
+  NativeSocket Native() const { return socket_; }
   // Gives up ownership without closing.
-  int Release();
+  NativeSocket Release() { return std::exchange(socket_, kNoSocket); }
   // Closes the socket now; no effect when there is none.
   void Close();
 
  private:
-  int fd_ = -1;
+  NativeSocket socket_ = kNoSocket;
 };
 
 // Results of the I/O calls below besides a byte count.
@@ -66,7 +78,7 @@ bool ConnectedPair(Connection* a, Connection* b);
 class Listener {
  public:
   Listener() = default;
-  Listener(Listener&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+  Listener(Listener&& other) noexcept : socket_(other.socket_) { other.socket_ = kNoSocket; }
   Listener(const Listener&) = delete;
   Listener& operator=(const Listener&) = delete;
   Listener& operator=(Listener&&) = delete;
@@ -79,16 +91,19 @@ class Listener {
   Connection Accept(int timeout_ms) const;
 
  private:
-  int fd_ = -1;
+  NativeSocket socket_ = kNoSocket;
   uint16_t port_ = 0;
 };
 
-// Prints `prompt` on the controlling terminal and reads one line from it with
-// echo off. Returns 0 with the line (without its line end) in `secret`, or -1
-// when there is no terminal, the read fails or an interrupt ends it.
+// Prints `prompt` on the controlling terminal (on Windows, the console) and
+// reads one line from it with echo off. Returns 0 with the line (without its
+// line end) in `secret`, or -1 when there is no terminal, the read fails or
+// an interrupt ends it.
 int ReadSecretFromTerminal(const std::string& prompt, std::string* secret);
 
-// Whether standard error is a terminal (progress is drawn in place there).
+// Whether standard error is a terminal that draws progress in place: on
+// Windows a console that takes the terminal's control sequences, which this
+// turns on.
 bool StandardErrorIsTerminal();
 
 // A file written under a temporary name beside its target and renamed over
@@ -101,7 +116,9 @@ class AtomicFile {
   AtomicFile& operator=(const AtomicFile&) = delete;
   ~AtomicFile() { Discard(); }
 
-  // Creates the temporary file beside `target`; 0, or -1 with a reason.
+  // Creates the temporary file beside `target`, with the permissions (on
+  // Windows the access list) of the target when it exists; 0, or -1 with a
+  // reason.
   int Open(const std::string& target, std::string* error);
   // Appends bytes; 0, or -1 with a reason.
   int Write(const void* data, size_t len, std::string* error);
@@ -114,7 +131,7 @@ class AtomicFile {
   const std::string& TempPath() const { return temp_path_; }
 
  private:
-  int fd_ = -1;
+  std::intptr_t file_ = -1;  // a descriptor on POSIX, a HANDLE on Windows
   std::string target_;
   std::string temp_path_;
 };

@@ -1,5 +1,6 @@
-// What orvo asks of the local file system besides AtomicFile: a file's kind
-// and permissions, folder listings, private scratch folders, removal.
+// What orvo asks of the local file system besides AtomicFile: the way paths
+// are written, a file's kind and who else may use it, folder listings,
+// private scratch folders, removal.
 #pragma once
 
 #include <string>
@@ -7,19 +8,35 @@
 
 namespace orvo::platform {
 
-// Permission bits that let the file's group or anyone else in.
-inline constexpr unsigned kGroupOrOtherRead = 0044;
-inline constexpr unsigned kGroupOrOtherWrite = 0022;
+// Whether `path` names its place without a starting folder ("/x"; on Windows
+// "C:\x", "C:/x", "\\server\share", "\x").
+bool IsAbsolutePath(const std::string& path);
+
+// `name` inside `folder`, joined with the platform's separator.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+// The folder part of `path` ("." when it has none; a root keeps its separator).
+std::string FolderOf(const std::string& path);
 
 struct FileStatus {
   bool exists = false;
   bool regular = false;    // a plain file (after following symbolic links)
   bool directory = false;
-  unsigned mode = 0;       // the permission bits, 07777
+  // Whether users other than its owner may read or change it: group or other
+  // permission bits on POSIX; on Windows an access list that lets anyone but
+  // this user, SYSTEM and the Administrators in, or an owner other than these.
+  bool others_may_read = false;
+  bool others_may_change = false;
 };
 
 // The status of `path` (links followed); `exists` is false when it cannot be read.
 FileStatus StatusOf(const std::string& path);
+
+// The command that leaves `path` to its owner alone ("chmod 600 PATH").
+std::string MakePrivateCommand(const std::string& path);
+
+// The command that keeps others from changing `path` ("chmod go-w PATH").
+std::string KeepOthersFromChangingCommand(const std::string& path);
 
 // The names of the plain files in `folder` (links followed), unsorted.
 // 0, or -1 with a reason.
@@ -29,7 +46,8 @@ int ListPlainFiles(const std::string& folder, std::vector<std::string>* names, s
 int ReadWholeFile(const std::string& path, std::string* data, std::string* error);
 
 // Creates `path` and the folders above it that are missing, each with `mode`
-// (less the umask). 0, or -1 with a reason.
+// (less the umask; on Windows they inherit their access lists). 0, or -1
+// with a reason.
 int MakeFolders(const std::string& path, unsigned mode, std::string* error);
 
 // Creates a new folder that only this user may enter, named `prefix` and six

@@ -19,6 +19,19 @@ std::string Reason(const std::string& what, const std::string& path) {
 
 }  // namespace
 
+bool IsAbsolutePath(const std::string& path) { return path.starts_with('/'); }
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty() || folder.ends_with('/')) return folder + name;
+  return folder + "/" + name;
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 FileStatus StatusOf(const std::string& path) {
   FileStatus status;
   struct stat st {};
@@ -26,9 +39,14 @@ FileStatus StatusOf(const std::string& path) {
   status.exists = true;
   status.regular = S_ISREG(st.st_mode);
   status.directory = S_ISDIR(st.st_mode);
-  status.mode = st.st_mode & 07777;
+  status.others_may_read = (st.st_mode & (S_IRGRP | S_IROTH)) != 0;
+  status.others_may_change = (st.st_mode & (S_IWGRP | S_IWOTH)) != 0;
   return status;
 }
+
+std::string MakePrivateCommand(const std::string& path) { return "chmod 600 " + path; }
+
+std::string KeepOthersFromChangingCommand(const std::string& path) { return "chmod go-w " + path; }
 
 int ListPlainFiles(const std::string& folder, std::vector<std::string>* names, std::string* error) {
   DIR* dir = ::opendir(folder.c_str());
@@ -40,7 +58,7 @@ int ListPlainFiles(const std::string& folder, std::vector<std::string>* names, s
   while (dirent* entry = ::readdir(dir)) {
     std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
-    if (StatusOf(folder + "/" + name).regular) names->push_back(name);
+    if (StatusOf(JoinPath(folder, name)).regular) names->push_back(name);
   }
   ::closedir(dir);
   return 0;
@@ -87,7 +105,7 @@ int MakeFolders(const std::string& path, unsigned mode, std::string* error) {
 
 int MakePrivateFolder(const std::string& parent, const std::string& prefix, std::string* made,
                       std::string* error) {
-  std::string pattern = parent + "/" + prefix + "XXXXXX";
+  std::string pattern = JoinPath(parent, prefix + "XXXXXX");
   // mkdtemp creates the folder with mode 0700 whatever the umask.
   if (::mkdtemp(pattern.data()) == nullptr) {
     *error = Reason("cannot create a folder in", parent);

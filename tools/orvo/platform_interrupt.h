@@ -20,8 +20,9 @@ bool InterruptRequested();
 void ClearInterrupt();
 
 // For the waits of the platform layer only: what becomes ready while an
-// interrupt is noted (the read end of a pipe on POSIX, an event handle on
-// Windows), or -1 while interrupts are not caught.
+// interrupt is noted (the read end of a pipe on POSIX, a loopback socket on
+// Windows, where select watches sockets only), or -1 while interrupts are
+// not caught.
 intptr_t InterruptWaitHandle();
 
 }  // namespace orvo::platform

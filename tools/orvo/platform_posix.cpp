@@ -44,6 +44,8 @@ int WaitFor(int fd, short events, int timeout_ms) {
 
 std::string ErrnoText(int err) { return std::strerror(err); }
 
+int Fd(const Connection& c) { return static_cast<int>(c.Native()); }
+
 // Connects one socket of the address family `ai` names, within `timeout_ms`.
 int ConnectOne(const addrinfo* ai, int timeout_ms, std::string* error) {
   int fd = ::socket(ai->ai_family, ai->ai_socktype | SOCK_CLOEXEC, ai->ai_protocol);
@@ -103,23 +105,9 @@ mode_t NewFileMode() {
 
 }  // namespace
 
-Connection& Connection::operator=(Connection&& other) noexcept {
-  if (this != &other) {
-    Close();
-    fd_ = other.Release();
-  }
-  return *this;
-}
-
-int Connection::Release() {
-  int fd = fd_;
-  fd_ = -1;
-  return fd;
-}
-
 void Connection::Close() {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
+  if (socket_ != kNoSocket) ::close(Fd(*this));
+  socket_ = kNoSocket;
 }
 
 int Connect(const std::string& host, uint16_t port, int timeout_ms, Connection* out,
@@ -147,12 +135,12 @@ int Connect(const std::string& host, uint16_t port, int timeout_ms, Connection* 
 long SendAll(const Connection& c, const void* data, size_t len, int timeout_ms) {
   const char* p = static_cast<const char*>(data);
   while (len > 0) {
-    int w = WaitFor(c.Fd(), POLLOUT, timeout_ms);
+    int w = WaitFor(Fd(c), POLLOUT, timeout_ms);
     if (w == 0) return kIoTimeout;
     if (w == kWaitInterrupted) return kIoInterrupted;
     if (w < 0) return kIoError;
     // MSG_NOSIGNAL: a peer that has gone must give an error, not end orvo.
-    ssize_t n = ::send(c.Fd(), p, len, MSG_NOSIGNAL);
+    ssize_t n = ::send(Fd(c), p, len, MSG_NOSIGNAL);
     if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
     if (n <= 0) return kIoError;
     p += n;
@@ -163,11 +151,11 @@ long SendAll(const Connection& c, const void* data, size_t len, int timeout_ms) 
 
 long ReceiveSome(const Connection& c, void* data, size_t len, int timeout_ms) {
   for (;;) {
-    int w = WaitFor(c.Fd(), POLLIN, timeout_ms);
+    int w = WaitFor(Fd(c), POLLIN, timeout_ms);
     if (w == 0) return kIoTimeout;
     if (w == kWaitInterrupted) return kIoInterrupted;
     if (w < 0) return kIoError;
-    ssize_t n = ::recv(c.Fd(), data, len, 0);
+    ssize_t n = ::recv(Fd(c), data, len, 0);
     if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
     if (n < 0) return errno == ECONNRESET ? kIoClosed : kIoError;
     return static_cast<long>(n);
@@ -175,15 +163,15 @@ long ReceiveSome(const Connection& c, void* data, size_t len, int timeout_ms) {
 }
 
 void ShutdownSend(const Connection& c) {
-  if (c.Valid()) ::shutdown(c.Fd(), SHUT_WR);
+  if (c.Valid()) ::shutdown(Fd(c), SHUT_WR);
 }
 
 bool PeerClosed(const Connection& c) {
   if (!c.Valid()) return true;
-  int w = WaitFor(c.Fd(), POLLIN, 0);
+  int w = WaitFor(Fd(c), POLLIN, 0);
   if (w == 0 || w == kWaitInterrupted) return false;
   char byte = 0;
-  ssize_t n = ::recv(c.Fd(), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+  ssize_t n = ::recv(Fd(c), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
   return n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR);
 }
 
@@ -196,31 +184,32 @@ bool ConnectedPair(Connection* a, Connection* b) {
 }
 
 Listener::~Listener() {
-  if (fd_ >= 0) ::close(fd_);
+  if (socket_ != kNoSocket) ::close(static_cast<int>(socket_));
 }
 
 int Listener::Open() {
-  fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd_ < 0) return -1;
+  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return -1;
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   addr.sin_port = 0;
   socklen_t len = sizeof addr;
-  if (::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-      ::listen(fd_, 4) != 0 ||
-      ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
-    ::close(fd_);
-    fd_ = -1;
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+      ::listen(fd, 4) != 0 ||
+      ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+    ::close(fd);
     return -1;
   }
+  socket_ = fd;
   port_ = ntohs(addr.sin_port);
   return 0;
 }
 
 Connection Listener::Accept(int timeout_ms) const {
-  if (fd_ < 0 || WaitFor(fd_, POLLIN, timeout_ms) != 1) return Connection();
-  return Connection(::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC));
+  int fd = static_cast<int>(socket_);
+  if (fd < 0 || WaitFor(fd, POLLIN, timeout_ms) != 1) return Connection();
+  return Connection(::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC));
 }
 
 int ReadSecretFromTerminal(const std::string& prompt, std::string* secret) {
@@ -273,7 +262,7 @@ int AtomicFile::Open(const std::string& target, std::string* error) {
   struct stat st {};
   mode_t mode = ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : NewFileMode();
   ::fchmod(fd, mode);
-  fd_ = fd;
+  file_ = fd;
   target_ = target;
   temp_path_ = name;
   return 0;
@@ -282,7 +271,7 @@ int AtomicFile::Open(const std::string& target, std::string* error) {
 int AtomicFile::Write(const void* data, size_t len, std::string* error) {
   const char* p = static_cast<const char*>(data);
   while (len > 0) {
-    ssize_t n = ::write(fd_, p, len);
+    ssize_t n = ::write(static_cast<int>(file_), p, len);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       *error = "cannot write " + temp_path_ + ": " + ErrnoText(errno);
@@ -295,17 +284,17 @@ int AtomicFile::Write(const void* data, size_t len, std::string* error) {
 }
 
 int AtomicFile::Commit(std::string* error) {
-  if (fd_ < 0) {
+  if (file_ < 0) {
     *error = "no file is open";
     return -1;
   }
-  if (::fsync(fd_) != 0 || ::close(fd_) != 0) {
+  if (::fsync(static_cast<int>(file_)) != 0 || ::close(static_cast<int>(file_)) != 0) {
     *error = "cannot write " + temp_path_ + ": " + ErrnoText(errno);
-    fd_ = -1;
+    file_ = -1;
     Discard();
     return -1;
   }
-  fd_ = -1;
+  file_ = -1;
   if (::rename(temp_path_.c_str(), target_.c_str()) != 0) {
     *error = "cannot replace " + target_ + ": " + ErrnoText(errno);
     Discard();
@@ -316,8 +305,8 @@ int AtomicFile::Commit(std::string* error) {
 }
 
 void AtomicFile::Discard() {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
+  if (file_ >= 0) ::close(static_cast<int>(file_));
+  file_ = -1;
   if (!temp_path_.empty()) ::unlink(temp_path_.c_str());
   temp_path_.clear();
 }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace orvo::platform {
@@ -87,8 +88,23 @@ int RunAndRead(const std::string& command, std::string* output, std::string* err
   return Reap(pid);
 }
 
+std::string DefaultEditor() { return ::access("/usr/bin/editor", F_OK) == 0 ? "editor" : "vi"; }
+
 bool StandardInputIsTerminal() { return ::isatty(STDIN_FILENO) == 1; }
 
 void SuspendToShell() { ::kill(0, SIGTSTP); }
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
+std::optional<std::string> EnvironmentVariable(const std::string& name) {
+  const char* value = std::getenv(name.c_str());
+  if (value == nullptr) return std::nullopt;
+  return std::string(value);
+}
+
+// POSIX streams carry bytes as they are already.
+void PrepareStandardStreams() {}
 
 }  // namespace orvo::platform

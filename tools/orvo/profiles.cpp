@@ -25,6 +25,8 @@ std::string SetKey(Profile* p, std::string_view key, const std::string& value, c
   } else if (key == "port") {
     if (!ParsePort(value, &port)) return "bad port " + value;
     p->port = port;
+  } else if (key == "ssh") {
+    p->ssh = value;
   } else if (key == "user") {
     p->user = value;
   } else if (key == "password-file") {
@@ -62,7 +64,7 @@ std::string ParseProfiles(std::string_view text, const Environment& env, const s
       for (const Profile& p : *profiles) {
         if (p.name == name) return where + "a second profile " + name;
       }
-      profiles->push_back(Profile{name, {}, {}, {}, {}, {}, {}});
+      profiles->push_back(Profile{name, {}, {}, {}, {}, {}, {}, {}});
       continue;
     }
     size_t equals = line.find('=');
@@ -83,18 +85,20 @@ int LoadProfiles(const Environment& env, const std::string& path, std::vector<Pr
   if (!status.exists) return 0;
   std::string text;
   if (platform::ReadWholeFile(path, &text, error) != 0) return -1;
-  std::string problem = ParseProfiles(text, env, FolderOf(path), profiles);
+  std::string problem = ParseProfiles(text, env, platform::FolderOf(path), profiles);
   if (!problem.empty()) {
     *error = path + ": " + problem;
     return -1;
   }
-  if (status.mode & platform::kGroupOrOtherWrite) {
-    *error = path + ": others may change it, and it names what gives your passwords; run chmod go-w " + path;
+  if (status.others_may_change) {
+    *error = path + ": others may change it, and it names what gives your passwords; run " +
+             platform::KeepOthersFromChangingCommand(path);
     return -1;
   }
   for (const Profile& p : *profiles) {
-    if (p.password_file && (status.mode & platform::kGroupOrOtherRead)) {
-      *error = path + ": it names a password file, so others must not read it; run chmod 600 " + path;
+    if (p.password_file && status.others_may_read) {
+      *error = path + ": it names a password file, so others must not read it; run " +
+               platform::MakePrivateCommand(path);
       return -1;
     }
   }
@@ -102,13 +106,15 @@ int LoadProfiles(const Environment& env, const std::string& path, std::vector<Pr
 }
 
 int ChooseProfile(const std::vector<Profile>& profiles, const std::optional<std::string>& wanted,
-                  const std::optional<std::string>& host, const Profile** chosen, std::string* error) {
+                  const std::optional<std::string>& host, const std::optional<std::string>& ssh,
+                  const Profile** chosen, std::string* error) {
   std::string name = wanted.value_or(std::string(kDefaultProfile));
   *chosen = nullptr;
   for (const Profile& p : profiles) {
     if (p.name != name) continue;
     // Only a profile asked for by name follows --host to another machine.
     if (!wanted && host && *host != p.host.value_or(kDefaultHost)) return 0;
+    if (!wanted && ssh && ssh != p.ssh) return 0;
     *chosen = &p;
     return 0;
   }

@@ -10,7 +10,9 @@
 #include <sstream>
 
 #include "tools/orvo/cli.h"
+#include "tools/orvo/platform_files.h"
 #include "tools/orvo/tests/fake_server.h"
+#include "tools/orvo/tests/file_sharing.h"
 
 namespace orvo {
 namespace {
@@ -20,6 +22,7 @@ using testing::AfterLogin;
 using testing::Expect;
 using testing::FakeServer;
 using testing::Send;
+using testing::Sharing;
 
 Environment Env(std::map<std::string, std::string> variables) {
   Environment env;
@@ -48,18 +51,20 @@ TEST(ProfilesTest, ParsesWhatAConfigFileMaySay) {
   };
   for (const Case& c : cases) {
     std::vector<Profile> profiles;
-    std::string problem = ParseProfiles(c.text, Env({{"HOME", "/home/w"}}), "/cfg", &profiles);
+    std::string problem = ParseProfiles(c.text, Env({}), "/cfg", &profiles);
     EXPECT_EQ(problem.substr(0, c.problem.size()), c.problem) << c.text;
     EXPECT_EQ(problem.empty(), c.problem.empty()) << problem;
   }
   std::vector<Profile> profiles;
-  ParseProfiles("[a]\nuser = \"Warden\"\nport=4100\npassword-file = ~/pw\n[b]\npassword-file = pw\n",
-                Env({{"HOME", "/home/w"}}), "/cfg", &profiles);
+  // The home folder is $HOME, or %USERPROFILE% on Windows.
+  ParseProfiles("[a]\nuser = \"Warden\"\nport=4100\nssh = warden@shard:2222\npassword-file = ~/pw\n[b]\npassword-file = pw\n",
+                Env({{"HOME", "/home/w"}, {"USERPROFILE", "/home/w"}}), "/cfg", &profiles);
   ASSERT_EQ(profiles.size(), 2u);
   EXPECT_EQ(profiles[0].user, "Warden");
   EXPECT_EQ(profiles[0].port, 4100);
-  EXPECT_EQ(profiles[0].password_file, "/home/w/pw");
-  EXPECT_EQ(profiles[1].password_file, "/cfg/pw");
+  EXPECT_EQ(profiles[0].ssh, "warden@shard:2222");
+  EXPECT_EQ(profiles[0].password_file, platform::JoinPath("/home/w", "pw"));
+  EXPECT_EQ(profiles[1].password_file, platform::JoinPath("/cfg", "pw"));
 }
 
 TEST(ProfilesTest, ChoosesTheNamedOrTheDefaultProfile) {
@@ -69,27 +74,31 @@ TEST(ProfilesTest, ChoosesTheNamedOrTheDefaultProfile) {
   struct Case {
     std::optional<std::string> wanted, host;
     int chosen;  // the index, or -1 for none
+    std::optional<std::string> ssh = std::nullopt;
   } cases[] = {
       {"test", std::nullopt, 1},
       {std::nullopt, std::nullopt, 0},
       {std::nullopt, "127.0.0.1", 0},  // the default's own machine
       {std::nullopt, "elsewhere.example", -1},
       {"default", "elsewhere.example", 0},
+      // Through another SSH server than the default's, the service is another.
+      {std::nullopt, std::nullopt, -1, "warden@elsewhere.example"},
+      {"default", std::nullopt, 0, "warden@elsewhere.example"},
   };
   for (const Case& c : cases) {
     const Profile* chosen = nullptr;
     std::string error;
-    EXPECT_EQ(ChooseProfile(profiles, c.wanted, c.host, &chosen, &error), 0);
+    EXPECT_EQ(ChooseProfile(profiles, c.wanted, c.host, c.ssh, &chosen, &error), 0);
     EXPECT_EQ(chosen, c.chosen < 0 ? nullptr : &profiles[static_cast<size_t>(c.chosen)])
         << c.wanted.value_or("-") << " " << c.host.value_or("-");
   }
   const Profile* chosen = nullptr;
   std::string error;
-  EXPECT_EQ(ChooseProfile(profiles, "live", std::nullopt, &chosen, &error), -1);
+  EXPECT_EQ(ChooseProfile(profiles, "live", std::nullopt, std::nullopt, &chosen, &error), -1);
   EXPECT_EQ(error, "no profile live (there are: default test)");
   profiles.resize(1);
   profiles[0].name = "test";
-  EXPECT_EQ(ChooseProfile(profiles, std::nullopt, std::nullopt, &chosen, &error), 0);
+  EXPECT_EQ(ChooseProfile(profiles, std::nullopt, std::nullopt, std::nullopt, &chosen, &error), 0);
   EXPECT_EQ(chosen, nullptr);
 }
 
@@ -97,17 +106,18 @@ TEST(ProfilesTest, ChoosesTheNamedOrTheDefaultProfile) {
 class ProfileRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    home_ = fs::temp_directory_path() / ("orvo_profiles_" + std::to_string(::getpid()));
+    home_ = fs::temp_directory_path() /
+            ("orvo_profiles_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(home_);
     fs::create_directories(home_ / "orvo");
   }
   void TearDown() override { fs::remove_all(home_); }
 
-  void Write(const std::string& name, const std::string& text, fs::perms perms) {
+  void Write(const std::string& name, const std::string& text, Sharing sharing) {
     fs::path p = home_ / "orvo" / name;
     fs::remove(p);
     std::ofstream(p) << text;
-    fs::permissions(p, perms);
+    ASSERT_TRUE(testing::ShareFile(p.string(), sharing));
   }
   // Runs orvo port against a service that expects `user` and `password`
   // (and no login at all when `user` is empty); the exit status.
@@ -120,6 +130,7 @@ class ProfileRunTest : public ::testing::Test {
     }
     FakeServer server(steps);
     variables["XDG_CONFIG_HOME"] = home_.string();
+    variables["APPDATA"] = home_.string();
     Environment env = Env(variables);
     env.password_variable = password_variable;
     std::ostringstream out;
@@ -143,19 +154,17 @@ class ProfileRunTest : public ::testing::Test {
   std::ostringstream err_;
 };
 
-constexpr fs::perms kPrivate = fs::perms::owner_read | fs::perms::owner_write;
-constexpr fs::perms kReadable = kPrivate | fs::perms::group_read | fs::perms::others_read;
-
 TEST_F(ProfileRunTest, TheCommandLineThenTheVariablesThenTheProfile) {
-  Write("warden.pw", "from-file\nsecond\n", fs::perms::owner_read);
-  Write("open.pw", "from-file\n", kReadable);
+  Write("warden.pw", "from-file\nsecond\n", Sharing::kPrivate);
+  Write("open.pw", "from-file\n", Sharing::kOthersRead);
+  // The commands say the same to sh and to cmd.
   Write("config",
-        "[default]\nuser = Warden\npassword-command = printf 'from-command\\nsecond\\n'\n"
+        "[default]\nuser = Warden\npassword-command = echo from-command&& echo second\n"
         "[keeper]\nuser = Keeper\npassword-file = warden.pw\n"
-        "[broken]\nuser = Warden\npassword-command = echo half; exit 3\n"
-        "[silent]\nuser = Warden\npassword-command = true\n"
+        "[broken]\nuser = Warden\npassword-command = echo half&& exit 3\n"
+        "[silent]\nuser = Warden\npassword-command = exit 0\n"
         "[open]\nuser = Warden\npassword-file = open.pw\n",
-        kPrivate);
+        Sharing::kPrivate);
   struct Case {
     std::vector<std::string> args;
     std::map<std::string, std::string> variables;
@@ -183,7 +192,7 @@ TEST_F(ProfileRunTest, TheCommandLineThenTheVariablesThenTheProfile) {
 }
 
 TEST_F(ProfileRunTest, ProfilesMarksTheProfileTheSameOptionsUse) {
-  Write("config", "[default]\nuser = Warden\n[keeper]\nuser = Keeper\n", kPrivate);
+  Write("config", "[default]\nuser = Warden\n[keeper]\nuser = Keeper\n", Sharing::kPrivate);
   struct Case {
     std::vector<std::string> args;
     std::map<std::string, std::string> variables;
@@ -197,6 +206,7 @@ TEST_F(ProfileRunTest, ProfilesMarksTheProfileTheSameOptionsUse) {
   for (const Case& c : cases) {
     std::map<std::string, std::string> variables = c.variables;
     variables["XDG_CONFIG_HOME"] = home_.string();
+    variables["APPDATA"] = home_.string();
     Environment env = Env(variables);
     std::ostringstream out;
     env.out = &out;
@@ -214,20 +224,19 @@ TEST_F(ProfileRunTest, ProfilesMarksTheProfileTheSameOptionsUse) {
 }
 
 TEST_F(ProfileRunTest, RefusesAConfigFileOthersCanChangeOrReadWithAPasswordFile) {
-  Write("warden.pw", "from-file\n", kPrivate);
+  Write("warden.pw", "from-file\n", Sharing::kPrivate);
   struct Case {
     const char* text;
-    fs::perms perms;
+    Sharing sharing;
     std::string err_holds;  // empty: accepted
   } cases[] = {
-      {"[default]\nuser = Warden\npassword-file = warden.pw\n", kReadable, "run chmod 600"},
-      {"[default]\nuser = Warden\npassword-command = echo x\n", kReadable | fs::perms::group_write,
-       "run chmod go-w"},
-      {"[default]\nuser = Warden\npassword-command = echo from-command\n", kReadable, ""},
-      {"[default]\nuser = Warden\npassword-file = warden.pw\n", kPrivate, ""},
+      {"[default]\nuser = Warden\npassword-file = warden.pw\n", Sharing::kOthersRead, "others must not read it; run "},
+      {"[default]\nuser = Warden\npassword-command = echo x\n", Sharing::kOthersWrite, "others may change it"},
+      {"[default]\nuser = Warden\npassword-command = echo from-command\n", Sharing::kOthersRead, ""},
+      {"[default]\nuser = Warden\npassword-file = warden.pw\n", Sharing::kPrivate, ""},
   };
   for (const Case& c : cases) {
-    Write("config", c.text, c.perms);
+    Write("config", c.text, c.sharing);
     bool accepted = c.err_holds.empty();
     std::string password = std::string(c.text).find("command") != std::string::npos ? "from-command" : "from-file";
     EXPECT_EQ(Run({}, {}, std::nullopt, accepted ? "Warden" : "", password), accepted ? kExitOk : kExitLocalFile)

@@ -14,6 +14,7 @@
 #include "tools/orvo/checksum.h"
 #include "tools/orvo/cli.h"
 #include "tools/orvo/tests/json_check.h"
+#include "tools/orvo/tests/test_environment.h"
 
 namespace {
 
@@ -54,16 +55,7 @@ class OrvoAgainstService : public ::testing::Test {
     in_.str(input);
     variables["TMPDIR"] = work_.string();
     variables["XDG_CONFIG_HOME"] = work_.string();
-    orvo::Environment env;
-    env.password_variable = password;
-    env.variable = [variables](const std::string& name) -> std::optional<std::string> {
-      auto found = variables.find(name);
-      return found == variables.end() ? std::nullopt : std::optional<std::string>(found->second);
-    };
-    env.read_secret = [](const std::string&, std::string*) { return -1; };
-    env.in = &in_;
-    env.out = &out_;
-    env.err = &err_;
+    orvo::Environment env = orvo::testing::TestEnvironment(variables, password, &in_, &out_, &err_);
     env.err_is_terminal = terminal_;
     return orvo::RunOrvo(args, env);
   }

@@ -16,7 +16,7 @@ namespace orvo {
 
 namespace {
 
-std::string LocalPath(const SyncPlan& plan, const std::string& name) { return plan.local + "/" + name; }
+std::string LocalPath(const SyncPlan& plan, const std::string& name) { return platform::JoinPath(plan.local, name); }
 
 bool Moves(SyncAction a) { return a == SyncAction::kFetch || a == SyncAction::kStore || a == SyncAction::kDelete; }
 

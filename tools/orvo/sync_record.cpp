@@ -50,7 +50,7 @@ bool ParseLine(std::string_view line, bool second, std::string* name, SyncedFile
 }  // namespace
 
 void SyncRecord::Load(const std::string& folder) {
-  path_ = folder + "/" + std::string(kSyncRecordName);
+  path_ = platform::JoinPath(folder, std::string(kSyncRecordName));
   files_.clear();
   std::string text, error;
   if (platform::ReadWholeFile(path_, &text, &error) != 0) return;

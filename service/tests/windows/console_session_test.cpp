@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "service/tests/raw_client.h"
-#include "service/tests/windows/windows_server.h"
+#include "testing/orvosvr/windows_server.h"
 #include "wire/directory_record.h"
 
 namespace {

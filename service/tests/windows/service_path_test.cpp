@@ -18,7 +18,7 @@
 
 #include "service/platform/clock.h"
 #include "service/tests/raw_client.h"
-#include "service/tests/windows/windows_server.h"
+#include "testing/orvosvr/windows_server.h"
 
 namespace {
 

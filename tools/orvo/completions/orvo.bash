@@ -17,7 +17,7 @@ _orvo() {
   local words=("${COMP_WORDS[@]}") cword=$COMP_CWORD
 
   local commands="get put merge edit sync spawns dir checksum resources port start raw shell profiles"
-  local options="--profile --host --port --user --password-file --timeout --idle --json --large --help"
+  local options="--profile --host --port --ssh --user --password-file --timeout --idle --json --large --help"
 
   case "$prev" in
     --profile)
@@ -26,7 +26,7 @@ _orvo() {
     --password-file|-o|--output)
       _orvo_files
       return ;;
-    --host)
+    --host|--ssh)
       COMPREPLY=($(compgen -A hostname -- "$cur"))
       return ;;
     --port|--user|--timeout|--idle)
@@ -37,7 +37,7 @@ _orvo() {
   local i command="" place=0
   for ((i = 1; i < cword; i++)); do
     case "${words[i]}" in
-      --profile|--host|--port|--user|--password-file|--timeout|--idle|-o|--output) ((i++)) ;;
+      --profile|--host|--port|--ssh|--user|--password-file|--timeout|--idle|-o|--output) ((i++)) ;;
       -*) ;;
       *) if [ -z "$command" ]; then command="${words[i]}"; else ((place++)); fi ;;
     esac

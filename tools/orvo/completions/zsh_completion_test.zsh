@@ -44,7 +44,7 @@ fail=0
 read_until '<bound>' || exit 1
 [[ $output == *'<bound>_orvo'* ]] || { print -u2 "compinit did not bind _orvo to orvo"; fail=1 }
 
-common='--help --host --password-file --port --profile --timeout --user -h'
+common='--help --host --password-file --port --profile --ssh --timeout --user -h'
 words_of_orvo='checksum dir edit get merge port profiles put raw resources shell spawns start sync'
 # The line typed before Tab, and every match offered, in sorted order.
 cases=(

@@ -13,13 +13,15 @@ namespace testing_support {
 struct ProgramRun {
   int exit_code = -1000;  // its exit code as a signed number; -1000 when it never ended
   std::string out;        // standard output, its text-mode CR LF line ends read back as LF
+  std::string raw_out;    // standard output byte for byte
   std::string err;        // standard error (where Wine writes its traces)
 };
 
 // Runs `command_line` (the program's path first, quoted as needed) in `folder`
-// and waits at most `timeout_ms` for it to end; ended by force after that.
+// with `input` on its standard input, and waits at most `timeout_ms` for it
+// to end; ended by force after that.
 ProgramRun RunProgram(const std::string& command_line, const std::filesystem::path& folder,
-                      int timeout_ms = 60000);
+                      int timeout_ms = 60000, const std::string& input = "");
 
 // The system's text for an error code, without the line end it comes with.
 std::string SystemText(unsigned long code);

@@ -1,6 +1,6 @@
 // Test support only: starting, watching and ending processes needs the
 // system's process calls directly.
-#include "service/tests/windows/windows_server.h"
+#include "testing/orvosvr/windows_server.h"
 
 #include <windows.h>
 
@@ -11,7 +11,6 @@
 
 #include "service/platform/clock.h"
 #include "service/platform/net.h"
-#include "service/tests/raw_client.h"
 
 namespace testing_support {
 
@@ -24,7 +23,20 @@ std::string Slurp(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// Text-mode output read back: each CR LF as LF.
+std::string TextModeLines(std::string text) {
+  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 1);
+  return text;
+}
+
+// The socket library, started once for the whole test program.
+void StartSockets() {
+  static const int started = platform::NetStartup();
+  (void)started;
+}
+
 int FreePort() {
+  StartSockets();
   int stage = 0;
   platform::Socket s = platform::OpenListener(0, 1, &stage);
   return platform::LocalPort(s);
@@ -45,14 +57,15 @@ HANDLE OutputFile(const fs::path& path) {
 }
 
 // Starts `command_line` in `folder` with standard output and error going to
-// the two files; the process handle, or nullptr.
+// the two files and standard input read from `input` (NUL when empty); the
+// process handle, or nullptr.
 HANDLE Launch(const std::string& command_line, const fs::path& folder, const fs::path& out, const fs::path& err,
-              DWORD flags = CREATE_NO_WINDOW) {
+              DWORD flags = CREATE_NO_WINDOW, const fs::path& input = {}) {
   HANDLE out_file = OutputFile(out);
   HANDLE err_file = OutputFile(err);
   SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  HANDLE null_input = ::CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
-                                    OPEN_EXISTING, 0, nullptr);
+  HANDLE null_input = ::CreateFileW(input.empty() ? L"NUL" : input.wstring().c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING, 0, nullptr);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -64,10 +77,14 @@ HANDLE Launch(const std::string& command_line, const fs::path& folder, const fs:
   std::string cwd = folder.string();
   BOOL ok = ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, flags, nullptr, cwd.c_str(),
                              &startup, &started);
+  DWORD why = ok ? ERROR_SUCCESS : ::GetLastError();
   for (HANDLE h : {out_file, err_file, null_input}) {
     if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
   }
-  if (!ok) return nullptr;
+  if (!ok) {
+    ::SetLastError(why);
+    return nullptr;
+  }
   ::CloseHandle(started.hThread);
   return started.hProcess;
 }
@@ -86,15 +103,23 @@ std::string SystemText(unsigned long code) {
   return out;
 }
 
-ProgramRun RunProgram(const std::string& command_line, const fs::path& folder, int timeout_ms) {
+ProgramRun RunProgram(const std::string& command_line, const fs::path& folder, int timeout_ms,
+                      const std::string& input) {
   static int counter = 0;
   int n = counter++;
   fs::path out = fs::temp_directory_path() / ("orvosvr-run-" + std::to_string(::GetCurrentProcessId()) + "-" +
                                               std::to_string(n) + ".out");
   fs::path err = out;
   err.replace_extension(".err");
+  fs::path in;
+  if (!input.empty()) {
+    in = out;
+    in.replace_extension(".in");
+    std::ofstream(in, std::ios::binary) << input;
+  }
   ProgramRun run;
-  HANDLE process = Launch(command_line, folder, out, err);
+  HANDLE process = Launch(command_line, folder, out, err, CREATE_NO_WINDOW, in);
+  const std::string not_started = process == nullptr ? "the program did not start: " + SystemText(::GetLastError()) : "";
   if (process != nullptr) {
     if (::WaitForSingleObject(process, static_cast<DWORD>(timeout_ms)) == WAIT_OBJECT_0) {
       DWORD code = 0;
@@ -106,11 +131,13 @@ ProgramRun RunProgram(const std::string& command_line, const fs::path& folder, i
     }
     ::CloseHandle(process);
   }
-  run.out = WithoutCr(Slurp(out));
-  run.err = Slurp(err);
+  run.raw_out = Slurp(out);
+  run.out = TextModeLines(run.raw_out);
+  run.err = not_started + Slurp(err);
   std::error_code ec;
   fs::remove(out, ec);
   fs::remove(err, ec);
+  if (!in.empty()) fs::remove(in, ec);
   return run;
 }
 
@@ -187,7 +214,7 @@ void WindowsServer::WriteFile(const std::string& relative, const std::string& by
 
 std::string WindowsServer::Log() const { return Slurp(folder_ / "logs" / LogName()); }
 
-std::string WindowsServer::Console() const { return WithoutCr(Slurp(folder_ / "console.out")); }
+std::string WindowsServer::Console() const { return TextModeLines(Slurp(folder_ / "console.out")); }
 
 bool WindowsServer::WaitForLog(const std::string& text, int timeout_ms) const {
   int64_t deadline = platform::MonotonicMs() + timeout_ms;

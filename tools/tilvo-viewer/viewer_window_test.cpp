@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QThread>
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <set>
 
 #include "artcontrol/render/colour.h"
@@ -86,20 +88,30 @@ TEST_F(ViewerTest, TheGridListsFiltersAndSearchesEitherTileDataLayout) {
       {mkclient::TileLayout::kWideFlags, 0, {"", 0x100000000, false}, {16}},  // a flag of the wide layout
       {mkclient::TileLayout::kWideFlags, 3, {"", 0, false}, {1, 2, 3, 4, 5, 6}},
   };
+  // One client of each layout, its kinds listed once.
+  std::map<mkclient::TileLayout, std::unique_ptr<CTilvoCtrl>> controls;
+  std::map<std::pair<mkclient::TileLayout, std::int16_t>, std::unique_ptr<ArtGridModel>> models;
+  testing_support::TempFolder folders;
+  HeadlessSite site;
+  ThumbnailCache thumbnails(64);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.filter.text + " " + std::to_string(c.type));
-    testing_support::TempFolder client;
-    std::string error;
-    mkclient::ClientOptions layout;
-    layout.tileLayout = c.layout;
-    ASSERT_TRUE(mkclient::StandardClient(layout).Write(client.Path(), error)) << error;
-    HeadlessSite site;
-    CTilvoCtrl ctrl(site, client.Path());
-    ThumbnailCache thumbnails(64);
-    ArtGridModel model(thumbnails);
-    model.Load(ctrl, *render_tool::FindArtKind(c.type));
-    model.SetFilter(c.filter);
-    EXPECT_EQ(model.Ids(), c.shown);
+    std::unique_ptr<CTilvoCtrl>& ctrl = controls[c.layout];
+    if (!ctrl) {
+      const std::string client = folders.File(std::to_string(static_cast<int>(c.layout)));
+      std::string error;
+      mkclient::ClientOptions layout;
+      layout.tileLayout = c.layout;
+      ASSERT_TRUE(mkclient::StandardClient(layout).Write(client, error)) << error;
+      ctrl = std::make_unique<CTilvoCtrl>(site, client);
+    }
+    std::unique_ptr<ArtGridModel>& model = models[{c.layout, c.type}];
+    if (!model) {
+      model = std::make_unique<ArtGridModel>(thumbnails);
+      model->Load(*ctrl, *render_tool::FindArtKind(c.type));
+    }
+    model->SetFilter(c.filter);
+    EXPECT_EQ(model->Ids(), c.shown);
   }
 }
 

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <memory>
 
 #include "artcontrol/automation/module_state.h"
@@ -6,6 +7,8 @@
 #include "artcontrol/clientdata/client_directory.h"
 #include "artcontrol/platform/path.h"
 #include "artcontrol/render/art_types.h"
+#include "artcontrol/render/colour.h"
+#include "artcontrol/render/held_entries.h"
 #include "artcontrol/render/map_preview.h"
 #include "artcontrol/render/paint.h"
 #include "tilvo/tilvo.h"
@@ -275,6 +278,25 @@ std::optional<LandTileRecord> CTilvoCtrl::GetLandTileRecord(std::uint32_t id) co
 
 std::optional<ItemTileRecord> CTilvoCtrl::GetItemTileRecord(std::uint32_t id) const {
   return ReadItemTile(impl_->data->tileData, id);
+}
+
+std::uint32_t CTilvoCtrl::GetHueCount() const {
+  const std::size_t blocks = impl_->data->hues.blocks.size();
+  // The last block is never applied, and hue numbers are 16-bit.
+  return blocks < 2 ? 0 : static_cast<std::uint32_t>(std::min<std::size_t>(8 * blocks - 8, 0xFFFF));
+}
+
+std::optional<HueRecord> CTilvoCtrl::GetHueRecord(std::uint16_t hue) const {
+  const HueEntry* entry = SelectHue(impl_->data->hues, hue);
+  if (entry == nullptr) return std::nullopt;
+  HueRecord record = ReadHueLabel(*entry);
+  for (std::size_t i = 0; i < record.colors.size(); ++i) record.colors[i] = ToColorRef(entry->colors[i]);
+  return record;
+}
+
+std::vector<std::uint32_t> CTilvoCtrl::GetHeldEntries(std::int16_t artType) {
+  FileSession files(&impl_->render.containers);
+  return HeldEntries(files, *impl_->data, artType);
 }
 
 const PixelBuffer& CTilvoCtrl::Picture() const { return impl_->render.pixels; }

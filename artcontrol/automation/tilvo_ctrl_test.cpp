@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "artcontrol/render/colour.h"
+
 #include "testing/tilvo/render_test_support.h"
 #include "testing/temp_folder.h"
 #include "tilvo/headless_site.h"
@@ -347,6 +349,57 @@ TEST_F(ControlTest, AChangeOfPathsDrawsOnlyTheNewFilesArtWithItsTables) {
       EXPECT_EQ(draw(ctrl), expected) << change.name << " " << shot.type;
     }
   }
+}
+
+TEST_F(ControlTest, ListsTheEntriesTheClientHoldsFromEitherGeneration) {
+  using List = std::vector<std::uint32_t>;
+  const struct {
+    std::int16_t type;
+    List held;
+  } cases[] = {
+      // 4 and 5: no offset, no length; item 0x4001 is the entry of character test 1
+      {0, {1, 2, 3, 6, 7, 8, 9, 16, 37, 38, 39, 40, 41, 0x4001, 0x4005, 0xFFF0}},
+      {4, {1, 2, 3}},
+      {2, {1, 2, 3, 4, 5, mkclient::kHighMulti}},
+      {3, {1, 2, 3, 4, 5, 6}},  // 6 in verdata alone
+      {5, {1, 2, 3, 4, 5, 6, 7}},
+      {7, {1, 2, 3}},
+      // Bodies in the set and under the number the body tables give them.
+      {1, {1, 2, 3, 4, 5, 6, 7, 114, 115, 116, 117, 118, 119, 120, 121, 122, 135, 138, 139, 144, 155, 157, 185, 190,
+           200, 300, 301, 400}},
+      {8, {}},
+      {11, {}},
+  };
+  testing_support::TempFolder twin;
+  std::string error;
+  ASSERT_TRUE(mkclient::ContainerTwin(mkclient::StandardClient()).Write(twin.Path(), error)) << error;
+  HeadlessSite twinSite;
+  CTilvoCtrl containers(twinSite, twin.Path());
+  for (const auto& c : cases) {
+    EXPECT_EQ(ctrl_->GetHeldEntries(c.type), c.held) << c.type;
+    EXPECT_EQ(containers.GetHeldEntries(c.type), c.held) << c.type;
+  }
+  // A missing data file holds nothing, whatever its index says.
+  ASSERT_TRUE(ctrl_->SetCustomMulFile(4, folder_.File("missing.mul")));
+  EXPECT_EQ(ctrl_->GetHeldEntries(0), List{});
+}
+
+TEST_F(ControlTest, HuesGiveTheirRampsAndNames) {
+  EXPECT_EQ(ctrl_->GetHueCount(), 24u);  // 4 blocks, the last never applied
+  for (const std::uint16_t hue : {std::uint16_t{1}, std::uint16_t{9}, std::uint16_t{17}, std::uint16_t{24}}) {
+    const std::optional<HueRecord> record = ctrl_->GetHueRecord(hue);
+    ASSERT_TRUE(record) << hue;
+    const mkclient::HueRamp ramp = mkclient::PatchedHueRamp(hue);  // blocks 1 and 2 come from verdata
+    EXPECT_EQ(record->name, "hue " + std::to_string(hue));
+    EXPECT_EQ(record->tableStart, ramp.front());
+    EXPECT_EQ(record->tableEnd, ramp.back());
+    for (std::size_t i = 0; i < ramp.size(); ++i) EXPECT_EQ(record->colors[i], ToColorRef(ramp[i])) << hue << " " << i;
+  }
+  EXPECT_FALSE(ctrl_->GetHueRecord(0));
+  EXPECT_FALSE(ctrl_->GetHueRecord(25));
+  ASSERT_TRUE(ctrl_->SetCustomMulFile(32, folder_.File("missing.mul")));
+  EXPECT_EQ(ctrl_->GetHueCount(), 0u);
+  EXPECT_FALSE(ctrl_->GetHueRecord(1));
 }
 
 }  // namespace

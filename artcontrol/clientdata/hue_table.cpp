@@ -77,4 +77,14 @@ const HueEntry* SelectHue(const HueTable& table, std::uint16_t h) {
   return &table.blocks[entry / 8].entries[entry % 8];
 }
 
+HueRecord ReadHueLabel(const HueEntry& entry) {
+  HueRecord record;
+  ByteReader reader(entry.rest);
+  reader.ReadU16(record.tableStart);
+  reader.ReadU16(record.tableEnd);
+  std::uint8_t c = 0;
+  while (reader.ReadU8(c) && c != 0) record.name += static_cast<char>(c);
+  return record;
+}
+
 }  // namespace tilvo

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "artcontrol/clientdata/patch_table.h"
+#include "tilvo/hue_record.h"
 
 namespace tilvo {
 
@@ -28,7 +29,7 @@ inline constexpr std::size_t kHueBlockLimit = 8193;
 // One colour ramp: 32 client colours (red bits 10-14, green 5-9, blue 0-4).
 struct HueEntry {
   std::array<std::uint16_t, 32> colors{};
-  std::array<std::uint8_t, 24> rest{};  // table start, end and name; never read
+  std::array<std::uint8_t, 24> rest{};  // table start, end and name; never drawn (see ReadHueLabel)
 };
 
 // Eight ramps under a header that is carried, never interpreted.
@@ -58,5 +59,9 @@ HueTable LoadHueTable(const std::string& huesPath, const std::string& patchPath,
 // The ramp for hue number h (entry h − 1: block (h − 1) / 8, slot (h − 1) mod 8),
 // or nullptr for no hue: h is 0 or above 8 × N − 8 (the last block is never used).
 const HueEntry* SelectHue(const HueTable& table, std::uint16_t h);
+
+// The words and the name an entry keeps after its colours (the name up to its
+// first zero byte); the record's colours are left for the caller to convert.
+HueRecord ReadHueLabel(const HueEntry& entry);
 
 }  // namespace tilvo

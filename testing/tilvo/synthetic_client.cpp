@@ -62,10 +62,10 @@ constexpr std::uint32_t kPatch1Header = 0x50000001;
 constexpr std::uint32_t kLosingPatch2Header = 0x50000002;
 constexpr std::uint32_t kWinningPatch2Header = 0x60000002;
 
-void PutName(Bytes& out, int h) {
-  // Table start and end (unused by the control), then a 20-character name.
-  PutU16(out, 0);
-  PutU16(out, 0);
+void PutName(Bytes& out, const HueRamp& ramp, int h) {
+  // Table start and end (the ramp's ends), then a 20-character name.
+  PutU16(out, ramp.front());
+  PutU16(out, ramp.back());
   std::string name = "hue " + std::to_string(h);
   name.resize(20, '\0');
   out.insert(out.end(), name.begin(), name.end());
@@ -124,6 +124,8 @@ void IndexedFiles::Set(std::uint32_t n, const Bytes& bytes, std::uint32_t extra)
   data_.insert(data_.end(), bytes.begin(), bytes.end());
 }
 
+bool IndexedFiles::Has(std::uint32_t n) const { return records_.count(n) != 0; }
+
 void IndexedFiles::SetRecord(std::uint32_t n, std::uint32_t offset, std::uint32_t length, std::uint32_t extra) {
   records_[n] = {offset, length, extra};
 }
@@ -178,7 +180,7 @@ Bytes EncodeHueEntries(std::uint32_t header, const std::array<HueRamp, 8>& ramps
   PutU32(out, header);
   for (std::size_t e = 0; e < ramps.size(); ++e) {
     for (std::uint16_t colour : ramps[e]) PutU16(out, colour);
-    PutName(out, static_cast<int>(e));
+    PutName(out, ramps[e], static_cast<int>((header & 0xFF) * 8 + e + 1));
     out.insert(out.end(), padding, 0xEE);
   }
   return out;
@@ -318,18 +320,70 @@ Bytes StandardHues() {
   return hues;
 }
 
-Bytes EncodeTileData(std::uint8_t (*heightOf)(std::uint32_t), TileLayout layout) {
+Bytes EncodeTileData(std::uint8_t (*heightOf)(std::uint32_t), TileLayout layout, const std::vector<NamedTile>& names) {
   const bool wideFlags = layout == TileLayout::kWideFlags;
   const std::uint32_t items = layout == TileLayout::kClassic ? 0x4000 : layout == TileLayout::kClassicWide ? 0x8000 : 0x10000;
-  const std::size_t landRecord = wideFlags ? 30 : 26;
-  const std::size_t itemRecord = wideFlags ? 41 : 37;
+  const std::size_t flagBytes = wideFlags ? 8 : 4;
+  const std::size_t landRecord = flagBytes + 22;
+  const std::size_t itemRecord = flagBytes + 33;
   const std::size_t itemStart = 512 * (4 + 32 * landRecord);
+  auto itemAt = [&](std::uint32_t t) { return itemStart + (t / 32) * (4 + 32 * itemRecord) + 4 + (t % 32) * itemRecord; };
   Bytes tiledata(itemStart + items / 32 * (4 + 32 * itemRecord), 0);
-  for (std::uint32_t t = 0; t < items; ++t) {
-    tiledata[itemStart + (t / 32) * (4 + 32 * itemRecord) + 4 + (t % 32) * itemRecord + (wideFlags ? 20 : 16)] = heightOf(t);
+  for (std::uint32_t t = 0; t < items; ++t) tiledata[itemAt(t) + flagBytes + 12] = heightOf(t);
+  for (const NamedTile& tile : names) {
+    if (tile.land ? tile.id >= 0x4000 : tile.id >= items) continue;
+    const std::size_t at = tile.land ? (tile.id / 32) * (4 + 32 * landRecord) + 4 + (tile.id % 32) * landRecord : itemAt(tile.id);
+    for (std::size_t b = 0; b < flagBytes; ++b) tiledata[at + b] = static_cast<std::uint8_t>(tile.flags >> (8 * b));
+    const std::size_t nameAt = at + flagBytes + (tile.land ? 2 : 13);
+    std::copy_n(tile.name.begin(), std::min<std::size_t>(tile.name.size(), 20), tiledata.begin() + static_cast<std::ptrdiff_t>(nameAt));
   }
   return tiledata;
 }
+
+std::vector<NamedTile> StandardTileNames() {
+  constexpr std::uint64_t kWearable = 0x00400000;
+  return {
+      {true, 1, 0, "grass"},
+      {true, 2, 0x000000C0, "water"},  // impassable, wet
+      {true, 3, 0, "sand"},
+      {false, 1, 0x00000200, "wooden chair"},  // surface
+      {false, 2, kWearable, "leather gloves"},
+      {false, 3, 0x00000800, "iron ore"},  // stackable
+      {false, 6, kWearable, "wooden shield"},
+      {false, 7, 0x00800000, "lantern"},  // light source
+      {false, 9, 0x00000050, "stone wall"},  // wall, impassable
+      {false, 16, 0x100200000, "wooden chest"},  // container, and a flag only the wide layout holds
+      {false, kHighItems[0], kWearable, "fancy cloak"},
+      {false, kHighItems[1], 0, "gilded chair"},
+  };
+}
+
+std::string AllItemsName(std::uint32_t t) {
+  static constexpr const char* kMaterials[] = {"wooden", "iron", "golden", "stone", "leather", "silk", "bone", "glass"};
+  static constexpr const char* kThings[] = {"chair", "table", "door", "sword", "shield", "lantern", "barrel",
+                                            "chest", "crate", "bench", "gloves", "boots", "helm"};
+  return std::string(kMaterials[t % std::size(kMaterials)]) + " " + kThings[(t / 8) % std::size(kThings)];
+}
+
+namespace {
+
+// The pictures and names of --all-items, around the standard client's own.
+void AddAllItems(IndexedFiles& art, std::vector<NamedTile>& names) {
+  std::vector<bool> named(0x10000, false);
+  for (const NamedTile& tile : names) {
+    if (!tile.land) named[tile.id] = true;
+  }
+  for (std::uint32_t t = 0; t < 0x10000; ++t) {
+    if (!art.Has(kItemBase + t)) {
+      const auto width = static_cast<std::uint16_t>(8 + t % 20);
+      const auto height = static_cast<std::uint16_t>(8 + t % 28);
+      art.Set(kItemBase + t, EncodeItemArt(Solid(width, height, Client(t & 31, (t >> 5) & 31, (t >> 10) & 31))));
+    }
+    if (!named[t]) names.push_back({false, t, t % 7 == 0 ? 0x00400000u : 0u, AllItemsName(t)});
+  }
+}
+
+}  // namespace
 
 ClientFolder StandardClient(const ClientOptions& options) {
   IndexedFiles art;
@@ -355,13 +409,16 @@ ClientFolder StandardClient(const ClientOptions& options) {
   verdata.Add(32, 2, EncodeHuePatch(kWinningPatch2Header, RampsOf(2, PatchedHueRamp)));
   verdata.Add(32, 9, EncodeHuePatch(0x70000009, RampsOf(9, LosingPatchRamp)));
 
+  std::vector<NamedTile> names = StandardTileNames();
+  if (options.allItems) AddAllItems(art, names);
+
   ClientFolder folder;
   AddStandardArt(folder, art, verdata, options.multiRecords);
   folder.files["artidx.mul"] = art.Index(kArtIndexRecords);
   folder.files["art.mul"] = art.Data();
   folder.files["hues.mul"] = StandardHues();
   folder.files["verdata.mul"] = verdata.Build();
-  folder.files["tiledata.mul"] = EncodeTileData(StandardStaticHeight, options.tileLayout);
+  folder.files["tiledata.mul"] = EncodeTileData(StandardStaticHeight, options.tileLayout, names);
   return options.containers ? ContainerTwin(folder, options.multiRecords) : folder;
 }
 

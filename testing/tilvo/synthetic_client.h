@@ -26,7 +26,8 @@
 //   hues.mul       4 blocks (hues 1 to 24 selectable); HueRamp gives every colour
 //   verdata.mul    patches in this order: art (4, 2), art (4, 0x4003) green, hue (32, 1),
 //                  art (4, 0x4003) blue, hue (32, 2) first, hue (32, 2) second, hue (32, 9) past the table
-//   tiledata.mul   the classic layout (or the one ClientOptions names); item t has height (t × 7 + 1) & 0xFF
+//   tiledata.mul   the classic layout (or the one ClientOptions names); item t has height (t × 7 + 1) & 0xFF;
+//                  the records of StandardTileNames have names and flags
 // and the gumps, textures, lights, multis, maps, statics and animations of
 // standard_art.h, whose patches follow the seven above in "verdata.mul".
 
@@ -78,6 +79,8 @@ class IndexedFiles {
   void Set(std::uint32_t n, const Bytes& bytes, std::uint32_t extra = 0);
   // Writes record n as given, whatever the data file holds (for absent or damaged records).
   void SetRecord(std::uint32_t n, std::uint32_t offset, std::uint32_t length, std::uint32_t extra = 0);
+  // Whether record n has been set.
+  bool Has(std::uint32_t n) const;
   // The index file with at least recordCount records (missing ones absent: offset 0xFFFFFFFF, length 0).
   Bytes Index(std::uint32_t recordCount = 0) const;
   // The data file.
@@ -110,7 +113,10 @@ class PatchFile {
 // 32 colours of one ramp.
 using HueRamp = std::array<std::uint16_t, 32>;
 
-// One 708-byte "hues.mul" block: header and eight ramps (the 24 trailing bytes of each entry carry its name).
+// One 708-byte "hues.mul" block: header and eight ramps. The 24 trailing bytes
+// of each entry hold the ramp's first and last colour and the name "hue N",
+// N counted from the block that the header's low byte numbers (so in the
+// standard client hue h is named "hue h").
 Bytes EncodeHueBlock(std::uint32_t header, const std::array<HueRamp, 8>& ramps);
 // One 1220-byte hue patch: header and eight 152-byte entries (88 used, 64 filled with 0xEE).
 Bytes EncodeHuePatch(std::uint32_t header, const std::array<HueRamp, 8>& ramps);
@@ -143,8 +149,19 @@ Bytes StandardHues();
 // (3,188,736 bytes, 0x10000 items, 64-bit flags, so the height is byte 20 of a
 // 41-byte item record instead of byte 16 of 37).
 enum class TileLayout { kClassic, kClassicWide, kWideFlags };
-// A whole "tiledata.mul" of that layout whose item t has height heightOf(t), everything else 0.
-Bytes EncodeTileData(std::uint8_t (*heightOf)(std::uint32_t), TileLayout layout = TileLayout::kClassic);
+// A tile data record's name and flags.
+struct NamedTile {
+  bool land = false;        // a land tile's record rather than an item's
+  std::uint32_t id = 0;
+  std::uint64_t flags = 0;  // the high 32 bits only in the wide-flags layout
+  std::string name;
+};
+// The named records of the standard "tiledata.mul" (items past the layout's count are left out).
+std::vector<NamedTile> StandardTileNames();
+// A whole "tiledata.mul" of that layout whose item t has height heightOf(t),
+// with the names and flags given, everything else 0.
+Bytes EncodeTileData(std::uint8_t (*heightOf)(std::uint32_t), TileLayout layout = TileLayout::kClassic,
+                     const std::vector<NamedTile>& names = {});
 
 // The items past the classic range that the standard client holds.
 inline constexpr std::uint16_t kHighItems[] = {0x4005, 0xFFF0};
@@ -154,9 +171,18 @@ struct ClientOptions {
   TileLayout tileLayout = TileLayout::kClassic;  // --tiledata-layout
   int multiRecords = 12;                          // --multi-records: bytes of a multi.mul component, 12 or 16
   bool containers = false;                        // --uop: art, gumps, maps and multis in containers
+  bool allItems = false;                          // --all-items: see AllItemsClient
 };
 
+// The name --all-items gives item t: two words from short lists, such as "wooden chair".
+std::string AllItemsName(std::uint32_t t);
+
 // The files of the standard client: art, index, hues, tile data, verdata and the art of standard_art.h.
+// With allItems, every item from 0 to 0xFFFF that the standard client leaves
+// empty holds a small solid picture (8 + t % 20 wide, 8 + t % 28 high), and
+// every item record the layout holds past the standard names is named
+// AllItemsName(t), every seventh one with the wearable flag: a client of the
+// size of current ones, for benchmarks.
 ClientFolder StandardClient(const ClientOptions& options = {});
 
 }  // namespace tilvo::mkclient

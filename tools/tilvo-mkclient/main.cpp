@@ -11,13 +11,15 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tilvo-mkclient [--uop] [--tiledata-layout old|old-wide|new] [--multi-records 12|16] DIR\n"
+    "usage: tilvo-mkclient [--uop] [--tiledata-layout old|old-wide|new] [--multi-records 12|16] [--all-items] DIR\n"
     "Writes a small synthetic game client into DIR (created when needed).\n"
     "  --uop                       art, gumps, maps and multis in containers (artLegacyMUL.uop, ...), as\n"
     "                              current clients store them, instead of index and data files\n"
     "  --tiledata-layout LAYOUT    old (0x4000 items, the default), old-wide (0x8000 items) or new\n"
     "                              (0x10000 items with 64-bit flags)\n"
     "  --multi-records N           bytes of a multi.mul component: 12 (the default) or 16\n"
+    "  --all-items                 a picture for every item up to 0xFFFF and a name for every item record\n"
+    "                              (about 60 MB; with --tiledata-layout new, 0x10000 named items)\n"
     "Exit status: 0 written, 1 a file could not be written, 2 bad usage. See tilvo-mkclient(1).\n";
 
 // Parses the arguments after the program name; false with a reason in error.
@@ -28,6 +30,8 @@ bool Parse(const std::vector<std::string>& args, tilvo::mkclient::ClientOptions&
     const std::string& arg = args[i];
     if (arg == "--uop") {
       options.containers = true;
+    } else if (arg == "--all-items") {
+      options.allItems = true;
     } else if (arg == "--tiledata-layout" || arg == "--multi-records") {
       if (i + 1 >= args.size()) {
         error = arg + " needs a value";

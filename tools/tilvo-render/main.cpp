@@ -14,11 +14,14 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tilvo-render [--client DIR] [OPTION...] [--size WxH] [--out FILE] [--print]\n"
-    "Paints the Tilvo control once and writes the picture (PNG for *.png, else raw BGR rows).\n"
+    "       tilvo-render [--client DIR] --type KIND (--all | --range FIRST-LAST) --out-dir DIR [--color N] [--bkcolor N]\n"
+    "Paints the Tilvo control once and writes the picture (PNG for *.png, else raw BGR rows); or\n"
+    "writes every entry the client holds, or those of a range, as PNG files cut to the art.\n"
     "  --client DIR              the game client's folder (else the registry stand-in)\n"
     "  --file SLOT=PATH          point one client file slot at another file (repeatable)\n"
     "  --type N                  ArtType: 0 items, 1 NPCs, 2 multis, 3 gumps, 4 land, 5 textures,\n"
-    "                            6 character test art, 7 lights, 8 map preview\n"
+    "                            6 character test art, 7 lights, 8 map preview; or a KIND: items, land,\n"
+    "                            gumps, textures, lights, multis, npcs\n"
     "  --index N                 ArtIndex (for the map preview, the centre block)\n"
     "  --color N                 ArtColor, the hue\n"
     "  --flags N                 DrawFlags\n"
@@ -32,6 +35,10 @@ constexpr const char* kUsage =
     "  --paints N                paint N times (default 1)\n"
     "  --out FILE                write the picture\n"
     "  --print                   print the properties after painting\n"
+    "  --all                     export every entry of the type that the client holds\n"
+    "  --range FIRST-LAST        export the entries from FIRST to LAST that the client holds\n"
+    "  --out-dir DIR             where exported files go (created when missing): item_0x0B4F.png, ...;\n"
+    "                            transparent around the art unless --bkcolor is given\n"
     "Exit status: 0 painted, 1 the file could not be written, 2 a bad argument. See tilvo-render(1).\n";
 
 }  // namespace
@@ -51,7 +58,7 @@ int main(int argc, char** argv) {
     std::cerr << "tilvo-render: " << error << "\n";
     return 2;
   }
-  int status = RunRender(options, std::cout, error);
+  int status = RunRender(options, std::cout, error, &std::cerr);
   if (status != 0) std::cerr << "tilvo-render: " << error << "\n";
   return status;
 }

@@ -1,5 +1,7 @@
 #include "render_options.h"
 
+#include "art_kinds.h"
+
 #include <algorithm>
 #include <charconv>
 #include <iterator>
@@ -76,14 +78,14 @@ std::optional<std::int32_t> ParseNumber(const std::string& text, int bits) {
 bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& options, std::string& error) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& name = args[i];
-    if (name == "--print") {
-      options.print = true;
+    if (name == "--print" || name == "--all") {
+      (name == "--print" ? options.print : options.all) = true;
       continue;
     }
     static constexpr std::string_view kValued[] = {"--client", "--file",    "--type",         "--index",
                                                    "--color",  "--flags",   "--xoffset",      "--yoffset",
                                                    "--bkcolor", "--size",   "--preview-item", "--hide-static",
-                                                   "--paints", "--out",     "--map-centre"};
+                                                   "--paints", "--out",     "--map-centre", "--range", "--out-dir"};
     if (std::find(std::begin(kValued), std::end(kValued), name) == std::end(kValued)) {
       error = name.rfind("-", 0) == 0 ? "unknown option " + name : "unexpected argument " + name;
       return false;
@@ -114,7 +116,12 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
       }
       options.files.push_back({static_cast<std::int16_t>(*slot), value.substr(eq + 1)});
     } else if (name == "--type") {
-      if (!(options.type = small())) return false;
+      // A kind's name, or any 16-bit ArtType.
+      if (const ArtKind* kind = FindArtKind(value)) {
+        options.type = kind->type;
+      } else if (!(options.type = small())) {
+        return false;
+      }
     } else if (name == "--index") {
       if (!(options.index = number(32))) return false;
     } else if (name == "--color") {
@@ -129,6 +136,7 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
       std::optional<std::int32_t> v = number(32);
       if (!v) return false;
       options.bkcolor = *v;
+      options.bkcolorGiven = true;
     } else if (name == "--size") {
       if (!ParseSize(value, options.width, options.height)) {
         error = "--size: expected WxH with sides from 0 to " + std::to_string(kMaxSide) + ": " + value;
@@ -156,8 +164,30 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
         return false;
       }
       options.paints = *v;
+    } else if (name == "--range") {
+      const std::size_t dash = value.find('-', 1);
+      const std::optional<std::int32_t> first = dash == std::string::npos ? std::nullopt : ParseNumber(value.substr(0, dash), 32);
+      const std::optional<std::int32_t> last = first ? ParseNumber(value.substr(dash + 1), 32) : std::nullopt;
+      if (!last || *first < 0 || *last < *first) {
+        error = "--range: expected FIRST-LAST, 0 <= FIRST <= LAST: " + value;
+        return false;
+      }
+      options.rangeFirst = static_cast<std::uint32_t>(*first);
+      options.rangeLast = static_cast<std::uint32_t>(*last);
+    } else if (name == "--out-dir") {
+      options.outDir = value;
     } else {  // --out
       options.out = value;
+    }
+  }
+  if (options.Batch()) {
+    if (options.outDir.empty() || options.all == options.rangeFirst.has_value()) {
+      error = "a batch export needs --out-dir and either --all or --range";
+      return false;
+    }
+    if (FindArtKind(options.type.value_or(0)) == nullptr) {
+      error = "--type: a batch export takes items, land, gumps, textures, lights, multis or npcs";
+      return false;
     }
   }
   return true;

@@ -39,6 +39,13 @@ struct RenderOptions {
   std::int32_t paints = 1;
   std::string out;                     // empty: no file written
   bool print = false;
+  bool bkcolorGiven = false;           // --bkcolor was given (a batch export is transparent otherwise)
+  // A batch export: one file per entry the client holds, into outDir.
+  bool all = false;                    // --all: every entry of the type
+  std::optional<std::uint32_t> rangeFirst;  // --range FIRST-LAST: the entries from FIRST to LAST
+  std::optional<std::uint32_t> rangeLast;
+  std::string outDir;                  // --out-dir DIR
+  bool Batch() const { return all || rangeFirst || !outDir.empty(); }
 };
 
 // The number text as a value that fits a field of `bits` bits read as signed

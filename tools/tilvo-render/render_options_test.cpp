@@ -68,6 +68,18 @@ TEST(ParseRenderOptions, ReadsEveryOption) {
   EXPECT_TRUE(o.print);
 }
 
+TEST(ParseRenderOptions, ReadsABatchExport) {
+  RenderOptions o;
+  std::string error;
+  ASSERT_TRUE(ParseRenderOptions({"--type", "gumps", "--range", "0x10-0x1F", "--out-dir", "d"}, o, error)) << error;
+  EXPECT_EQ(o.type, 3);
+  EXPECT_EQ(o.rangeFirst, 0x10u);
+  EXPECT_EQ(o.rangeLast, 0x1Fu);
+  EXPECT_EQ(o.outDir, "d");
+  EXPECT_FALSE(o.bkcolorGiven);
+  EXPECT_TRUE(o.Batch());
+}
+
 TEST(ParseRenderOptions, DefaultsMatchAFreshControl) {
   RenderOptions o;
   std::string error;
@@ -105,6 +117,14 @@ TEST(ParseRenderOptions, RefusesBadArgumentsWithOneLine) {
       {"--preview-item", "1,2,3,4,"},
       {"--hide-static", "1,2,3,4,5"},
       {"--hide-static", "1,0x1FFFFFFFF,3,4,5,6"},
+      {"--all"},
+      {"--out-dir", "d"},
+      {"--range", "1-2"},
+      {"--all", "--range", "1-2", "--out-dir", "d"},
+      {"--range", "5-2", "--out-dir", "d"},
+      {"--range", "5", "--out-dir", "d"},
+      {"--type", "8", "--all", "--out-dir", "d"},
+      {"--type", "chairs"},
   };
   for (const auto& args : cases) {
     RenderOptions o;

@@ -1,7 +1,10 @@
 #include "render_run.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <memory>
 
+#include "batch_export.h"
 #include "picture_file.h"
 #include "tilvo/headless_site.h"
 #include "tilvo/tilvo.h"
@@ -66,9 +69,45 @@ void PrintProperties(CTilvoCtrl& ctrl, std::ostream& out) {
       << "ReadyState=" << u32(Get(ctrl, dispid::kReadyState)) << "\n";
 }
 
+// Progress lines of a long export: one every this many entries.
+constexpr std::size_t kProgressStep = 4096;
+
+int RunBatch(CTilvoCtrl& ctrl, const RenderOptions& options, std::ostream& out, std::string& error,
+             std::ostream* progress) {
+  const ArtKind& kind = *FindArtKind(options.type.value_or(0));
+  std::vector<std::uint32_t> ids = ctrl.GetHeldEntries(kind.type);
+  if (options.rangeFirst) {
+    std::erase_if(ids, [&](std::uint32_t id) { return id < *options.rangeFirst || id > *options.rangeLast; });
+  }
+  std::error_code code;
+  std::filesystem::create_directories(options.outDir, code);
+  if (code) {
+    error = "--out-dir: cannot create " + options.outDir + ": " + code.message();
+    return kWriteFailed;
+  }
+  std::optional<std::uint32_t> background;
+  if (options.bkcolorGiven) {
+    background = options.bkcolor == -1 ? HeadlessSite::kButtonFace : static_cast<std::uint32_t>(options.bkcolor);
+  }
+  const ExportResult result = ExportEntries(
+      ctrl, kind, ids, options.color.value_or(0), background, options.outDir, [&](std::size_t done, std::size_t total) {
+        if (progress && done > 0 && (done % kProgressStep == 0 || done == total)) {
+          *progress << "tilvo-render: " << done << " of " << total << " entries\n";
+        }
+        return true;
+      });
+  if (!result.error.empty()) {
+    error = result.error;
+    return kWriteFailed;
+  }
+  out << "wrote " << result.written << " files to " << options.outDir << " (" << result.empty
+      << " entries drew nothing)\n";
+  return 0;
+}
+
 }  // namespace
 
-int RunRender(const RenderOptions& options, std::ostream& out, std::string& error) {
+int RunRender(const RenderOptions& options, std::ostream& out, std::string& error, std::ostream* progress) {
   HeadlessSite site;
   std::unique_ptr<CTilvoCtrl> ctrl = options.client ? std::make_unique<CTilvoCtrl>(site, *options.client)
                                                     : std::make_unique<CTilvoCtrl>(site);
@@ -80,6 +119,7 @@ int RunRender(const RenderOptions& options, std::ostream& out, std::string& erro
       return kBadArgument;
     }
   }
+  if (options.Batch()) return RunBatch(*ctrl, options, out, error, progress);
   if (!SetProperties(*ctrl, options) || !FillLists(*ctrl, options)) {
     error = "the control refused a property";
     return kBadArgument;

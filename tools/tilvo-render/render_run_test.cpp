@@ -4,13 +4,18 @@
 #include <png.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <set>
 #include <iterator>
 #include <sstream>
 
 #include "testing/tilvo/render_test_support.h"
 #include "testing/temp_folder.h"
 #include "testing/tilvo/synthetic_client.h"
+#include "artcontrol/clientdata/hue_table.h"
+#include "batch_export.h"
+#include "tilvo/headless_site.h"
 
 namespace tilvo::render_tool {
 namespace {
@@ -135,6 +140,69 @@ TEST_F(RenderRun, TheProgramExitsNonZeroWithOneLineForBadArguments) {
             "tilvo-render: --size: expected WxH with sides from 0 to 32767: 10\n");
   command = std::string(TILVO_RENDER_BINARY) + " --client " + Client() + " --index 0x4000 --out " + Out("p.png");
   EXPECT_EQ(std::system(command.c_str()), 0);
+}
+
+// The pixels of a PNG file as red, green, blue, alpha rows; empty when it does not read.
+std::vector<std::uint8_t> ReadRgba(const std::string& path, std::uint32_t& w, std::uint32_t& h) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+  image.format = PNG_FORMAT_RGBA;
+  std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
+  w = image.width;
+  h = image.height;
+  return pixels;
+}
+
+TEST_F(RenderRun, ExportsEachHeldEntryCutToItsArt) {
+  const std::string dir = Out("export");
+  std::string printed;
+  ASSERT_EQ(Run({"--client", Client(), "--type", "items", "--range", "1-8", "--color", "3", "--out-dir", dir}, &printed), 0);
+  EXPECT_EQ(printed, "wrote 5 files to " + dir + " (1 entries drew nothing)\n");  // item 8 is too wide to draw
+  std::set<std::string> files;
+  for (const auto& file : std::filesystem::directory_iterator(dir)) files.insert(file.path().filename().string());
+  EXPECT_EQ(files, (std::set<std::string>{"item_0x0001.png", "item_0x0002.png", "item_0x0003.png", "item_0x0006.png",
+                                          "item_0x0007.png"}));
+
+  // Item 1 is 20 x 30; the pixels between its runs are transparent, or the background when one is given.
+  Canvas clean(20, 30);
+  const PixelBuffer expected = ExpectedItem(clean.pixels, mkclient::StandardItem(1), 0, 0, 3,
+                                            ParseHueFile(mkclient::StandardHues()));
+  ASSERT_EQ(Run({"--client", Client(), "--type", "0", "--range", "1-1", "--color", "3", "--bkcolor", "0xFF",
+                 "--out-dir", Out("filled")}),
+            0);
+  for (const bool filled : {false, true}) {
+    std::uint32_t w = 0, h = 0;
+    const std::vector<std::uint8_t> rgba = ReadRgba((filled ? Out("filled") : dir) + "/item_0x0001.png", w, h);
+    ASSERT_EQ(w, 20u);
+    ASSERT_EQ(h, 30u);
+    for (std::size_t i = 0; i < 20 * 30; ++i) {
+      const std::uint8_t* want = &expected.bytes[i * 3];
+      const bool covered = !(want[0] == 0xF0 && want[1] == 0xF0 && want[2] == 0xF0);
+      const std::vector<std::uint8_t> pixel(rgba.begin() + static_cast<std::ptrdiff_t>(i * 4),
+                                            rgba.begin() + static_cast<std::ptrdiff_t>(i * 4 + 4));
+      const std::vector<std::uint8_t> wanted = covered ? std::vector<std::uint8_t>{want[2], want[1], want[0], 0xFF}
+                                               : filled ? std::vector<std::uint8_t>{0xFF, 0, 0, 0xFF}
+                                                        : std::vector<std::uint8_t>{0, 0, 0, 0};
+      ASSERT_EQ(pixel, wanted) << i % 20 << "," << i / 20 << (filled ? " filled" : "");
+    }
+  }
+  // A folder that cannot be made is a failed write.
+  std::string error;
+  EXPECT_EQ(Run({"--client", Client(), "--all", "--out-dir", folder_.WriteText("plain", "x") + "/sub"}, nullptr, &error), 1);
+  EXPECT_NE(error.find("--out-dir: cannot create"), std::string::npos) << error;
+}
+
+TEST_F(RenderRun, AnExportStopsWhenItsProgressSaysSo) {
+  HeadlessSite site;
+  CTilvoCtrl ctrl(site, Client());
+  const std::vector<std::uint32_t> ids{1, 2, 3};
+  const ExportResult result = ExportEntries(ctrl, *FindArtKind(std::int16_t{0}), ids, 0, std::nullopt, folder_.Path(),
+                                            [](std::size_t done, std::size_t) { return done < 2; });
+  EXPECT_TRUE(result.cancelled);
+  EXPECT_EQ(result.written, 2u);
+  EXPECT_FALSE(std::filesystem::exists(folder_.File("item_0x0003.png")));
 }
 
 }  // namespace

@@ -1,12 +1,13 @@
 #include "viewer_options.h"
 
+#include "art_kinds.h"
 #include "render_options.h"
 
 namespace tilvo::viewer {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tilvo-viewer [--client DIR] [--type N] [--index N] [--color N] [--flags N] [--properties FILE]";
+    "usage: tilvo-viewer [--client DIR] [--type KIND|N] [--id N] [--color N] [--flags N] [--properties FILE]";
 
 // A number option and the width of the property it sets.
 template <class T>
@@ -36,8 +37,12 @@ bool ParseViewerOptions(const std::vector<std::string>& args, ViewerOptions& opt
     } else if (name == "--properties") {
       options.properties = value;
     } else if (name == "--type") {
-      ok = Number(name, value, 16, options.type, error);
-    } else if (name == "--index") {
+      if (const render_tool::ArtKind* kind = render_tool::FindArtKind(value)) {
+        options.type = kind->type;
+      } else {
+        ok = Number(name, value, 16, options.type, error);
+      }
+    } else if (name == "--index" || name == "--id") {
       ok = Number(name, value, 32, options.index, error);
     } else if (name == "--color") {
       ok = Number(name, value, 16, options.color, error);

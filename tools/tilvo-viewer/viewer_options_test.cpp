@@ -19,6 +19,12 @@ TEST(ViewerOptions, ReadsEachOption) {
   EXPECT_EQ(options.flags, 0x70);
   EXPECT_EQ(options.properties, "/tmp/p.txt");
 
+  // A kind by name, and --id for --index.
+  ViewerOptions named;
+  ASSERT_TRUE(ParseViewerOptions({"--type", "items", "--id", "0x0B4F"}, named, error)) << error;
+  EXPECT_EQ(named.type, 0);
+  EXPECT_EQ(named.index, 0x0B4F);
+
   ViewerOptions none;
   ASSERT_TRUE(ParseViewerOptions({}, none, error));
   EXPECT_FALSE(none.client);
@@ -27,12 +33,13 @@ TEST(ViewerOptions, ReadsEachOption) {
 
 TEST(ViewerOptions, RefusesWhatItCannotUse) {
   const char* usage =
-      "usage: tilvo-viewer [--client DIR] [--type N] [--index N] [--color N] [--flags N] [--properties FILE]";
+      "usage: tilvo-viewer [--client DIR] [--type KIND|N] [--id N] [--color N] [--flags N] [--properties FILE]";
   struct Case {
     std::vector<std::string> args;
     std::string error;
   } cases[] = {
       {{"--type", "70000"}, "--type: not a 16-bit number: 70000"},
+      {{"--type", "chairs"}, "--type: not a 16-bit number: chairs"},
       {{"--index", "12x"}, "--index: not a 32-bit number: 12x"},
       {{"--color", ""}, "--color: not a 16-bit number: "},
       {{"--client"}, "--client: needs a value"},

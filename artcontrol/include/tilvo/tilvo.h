@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tilvo/hue_record.h"
 #include "tilvo/identities.h"
 #include "tilvo/pixel_buffer.h"
 #include "tilvo/preview_records.h"
@@ -150,6 +151,16 @@ class CTilvoCtrl {
   TileDataLayout GetTileDataLayout() const;
   std::optional<LandTileRecord> GetLandTileRecord(std::uint32_t id) const;
   std::optional<ItemTileRecord> GetItemTileRecord(std::uint32_t id) const;
+  // The hues as read at the last load (with their patches): the highest hue
+  // number that recolours art (hues 1 to it; 0 without hues), and one hue's
+  // ramp and name; none for hue 0 or a hue past that number.
+  std::uint32_t GetHueCount() const;
+  std::optional<HueRecord> GetHueRecord(std::uint16_t hue) const;
+  // The ArtIndex values of an art type whose entry the client holds, ascending
+  // (NPCs by body number), read from the index files, containers and patches
+  // without drawing anything: for a host that lists the entries. Multis and
+  // gumps are listed up to 0xFFFF; the map preview and other codes give none.
+  std::vector<std::uint32_t> GetHeldEntries(std::int16_t artType);
   // The current picture (empty before the first paint).
   const PixelBuffer& Picture() const;
   // The host-filled lists, slot by slot (an empty slot is a removed record).
